@@ -1,0 +1,114 @@
+#include "dialogue.hpp"
+
+#include <istream>
+#include <locale>
+#include <optional>
+#include <ostream>
+
+#include "catalogue.hpp"
+#include "scaling.hpp"
+#include "texts.hpp"
+
+namespace kadrimo {
+namespace {
+
+struct dimensions {
+    double width;
+    double height;
+};
+
+void write_menu(std::ostream& out) {
+    out << menu_heading;
+    for (const target_format& row : target_catalogue()) {
+        if (row.menu_line != nullptr) out << row.menu_line;
+    }
+}
+
+// An answer that cannot be read (letters, end of input, out of range) yields
+// nothing, and the run then ends as for an invalid target number. The line
+// the answer was typed on is ended first, as after the target number.
+std::optional<double> read_dimension(std::istream& in, std::ostream& out) {
+    double value = 0.0;
+    if (in >> value) return value;
+    out << texts::line_end;
+    return std::nullopt;
+}
+
+std::optional<int> read_target_number(std::istream& in) {
+    int value = 0;
+    if (in >> value) return value;
+    return std::nullopt;
+}
+
+std::optional<dimensions> read_manual_target(std::istream& in, std::ostream& out) {
+    out << texts::manual_width_prompt;
+    const std::optional<double> width = read_dimension(in, out);
+    if (!width) return std::nullopt;
+    out << texts::manual_height_prompt;
+    const std::optional<double> height = read_dimension(in, out);
+    if (!height) return std::nullopt;
+    out << texts::line_end;
+    return dimensions{*width, *height};
+}
+
+std::optional<dimensions> read_target(std::istream& in, std::ostream& out) {
+    out << texts::target_prompt;
+    const std::optional<int> number = read_target_number(in);
+    out << texts::line_end;
+    const resolved_target target =
+        number ? resolve_target(*number) : resolved_target{target_kind::invalid, 0.0, 0.0};
+    switch (target.kind) {
+        case target_kind::preset:
+            return dimensions{target.width, target.height};
+        case target_kind::manual:
+            return read_manual_target(in, out);
+        case target_kind::invalid:
+            break;
+    }
+    return std::nullopt;
+}
+
+std::optional<dimensions> read_source(std::istream& in, std::ostream& out) {
+    out << texts::source_width_prompt;
+    const std::optional<double> width = read_dimension(in, out);
+    if (!width) return std::nullopt;
+    out << texts::source_height_prompt;
+    const std::optional<double> height = read_dimension(in, out);
+    if (!height) return std::nullopt;
+    return dimensions{*width, *height};
+}
+
+void write_results(std::ostream& out, dimensions target, dimensions source) {
+    out << texts::line_end;
+    out << texts::first_result_label
+        << height_for_width(target.width, target.height, source.width) << std::endl;
+    out << texts::second_result_label
+        << width_for_height(target.width, target.height, source.height) << std::endl;
+    out << texts::line_end;
+}
+
+}  // namespace
+
+int run_dialogue(std::istream& in, std::ostream& out, key_wait wait) {
+    // Numbers are read and written the same way whatever the user's locale.
+    in.imbue(std::locale::classic());
+    out.imbue(std::locale::classic());
+    // Every prompt must be on screen before the answer is read.
+    in.tie(&out);
+
+    out << texts::banner;
+    write_menu(out);
+
+    const std::optional<dimensions> target = read_target(in, out);
+    const std::optional<dimensions> source = target ? read_source(in, out) : std::nullopt;
+    if (target && source) {
+        write_results(out, *target, *source);
+    } else {
+        out << texts::invalid_input;
+    }
+    out.flush();
+    wait(in, out);
+    return 0;
+}
+
+}  // namespace kadrimo

@@ -1,0 +1,15 @@
+#include <cstdlib>
+#include <iosfwd>
+
+#include "key_wait.hpp"
+#include "texts.hpp"
+
+namespace kadrimo {
+
+// The command interpreter's pause writes its own prompt and reads the key
+// from the console itself; what it returns does not change the run's status.
+void wait_for_key(std::istream&, std::ostream&) {
+    static_cast<void>(std::system(texts::pause_command));
+}
+
+}  // namespace kadrimo

@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <sstream>
+#include <string>
+
+#include "cp932.hpp"
+#include "dialogue.hpp"
+
+namespace kadrimo {
+namespace {
+
+using testing::cp932;
+
+// Stands in for the key wait: marks where it happened and shows what input
+// was still unread at that moment.
+void recording_wait(std::istream& in, std::ostream& out) {
+    const std::string rest{std::istreambuf_iterator<char>(in.rdbuf()), {}};
+    out << "[wait:" << rest << "]";
+}
+
+struct run_result {
+    int status;
+    std::string output;
+};
+
+run_result run(const std::string& input) {
+    std::istringstream in(input);
+    std::ostringstream out;
+    const int status = run_dialogue(in, out, recording_wait);
+    return {status, out.str()};
+}
+
+const std::string opening = cp932(
+    "kadrimo from もくれぴぽ Ver0.2\n\n"
+    "ターゲットを選択\n"
+    "0:オリジナルスリーブ(WSサイズ) \n"
+    "1:Android壁紙(960×800) \n"
+    "2:       　　(480×800) \n"
+    "3:       　　(1440×1280) \n"
+    "4:iPhone4S \n"
+    "9:手入力する\n");
+
+struct dialogue_case {
+    const char* name;
+    const char* input;
+    const char* expected_after_menu;  // UTF-8 Japanese, converted for comparison
+};
+
+class whole_run : public ::testing::TestWithParam<dialogue_case> {};
+
+TEST_P(whole_run, writes_exactly_the_expected_bytes) {
+    const dialogue_case& c = GetParam();
+    const run_result result = run(c.input);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.output, opening + cp932(c.expected_after_menu));
+}
+
+const dialogue_case runs[] = {
+    {"preset_one", "1\n1920\n1080\n",
+     "ターゲット:\n横幅を入力:高さを入力:\n"
+     "横幅を基準にした高さ:1600\n高さを基準にした横幅:1296\n\n[wait:\n]"},
+    {"answers_on_one_line", "1 1920 1080\n",
+     "ターゲット:\n横幅を入力:高さを入力:\n"
+     "横幅を基準にした高さ:1600\n高さを基準にした横幅:1296\n\n[wait:\n]"},
+    {"sleeve", "0\n640\n960\n",
+     "ターゲット:\n横幅を入力:高さを入力:\n"
+     "横幅を基準にした高さ:896.446\n高さを基準にした横幅:685.373\n\n[wait:\n]"},
+    {"unlisted_five", "5\n569\n1920\n",
+     "ターゲット:\n横幅を入力:高さを入力:\n"
+     "横幅を基準にした高さ:1009.97\n高さを基準にした横幅:1081.69\n\n[wait:\n]"},
+    {"iphone", "4\n640\n960\n",
+     "ターゲット:\n横幅を入力:高さを入力:\n"
+     "横幅を基準にした高さ:960\n高さを基準にした横幅:640\n\n[wait:\n]"},
+    {"manual_like_sleeve", "9\n861\n1206\n640\n960\n",
+     "ターゲット:\n目標の横幅を入力\n目標の高さを入力\n\n横幅を入力:高さを入力:\n"
+     "横幅を基準にした高さ:896.446\n高さを基準にした横幅:685.373\n\n[wait:\n]"},
+    {"nine_point_five_leaves_half_for_width", "9.5 2 100 100",
+     "ターゲット:\n目標の横幅を入力\n目標の高さを入力\n\n横幅を入力:高さを入力:\n"
+     "横幅を基準にした高さ:400\n高さを基準にした横幅:25\n\n[wait:]"},
+    {"invalid_six", "6\n1920\n1080\n",
+     "ターゲット:\n入力された値が不正です\nプログラムを終了します\n[wait:\n1920\n1080\n]"},
+    {"invalid_ten", "10\n", "ターゲット:\n入力された値が不正です\nプログラムを終了します\n[wait:\n]"},
+    {"invalid_negative", "-3\n", "ターゲット:\n入力された値が不正です\nプログラムを終了します\n[wait:\n]"},
+    {"zero_source", "1 0 0",
+     "ターゲット:\n横幅を入力:高さを入力:\n"
+     "横幅を基準にした高さ:0\n高さを基準にした横幅:0\n\n[wait:]"},
+    {"negative_manual_target_gives_minus_zero", "9 -960 800 0 0",
+     "ターゲット:\n目標の横幅を入力\n目標の高さを入力\n\n横幅を入力:高さを入力:\n"
+     "横幅を基準にした高さ:-0\n高さを基準にした横幅:-0\n\n[wait:]"},
+    {"negative_source", "1 -1920 -1080",
+     "ターゲット:\n横幅を入力:高さを入力:\n"
+     "横幅を基準にした高さ:-1600\n高さを基準にした横幅:-1296\n\n[wait:]"},
+    {"tiny_and_huge_use_exponents", "1 0.000096 1e300",
+     "ターゲット:\n横幅を入力:高さを入力:\n"
+     "横幅を基準にした高さ:8e-05\n高さを基準にした横幅:1.2e+300\n\n[wait:]"},
+    {"leftover_byte_is_the_key", "1 1920 1080xyz",
+     "ターゲット:\n横幅を入力:高さを入力:\n"
+     "横幅を基準にした高さ:1600\n高さを基準にした横幅:1296\n\n[wait:xyz]"},
+};
+
+std::string case_name(const ::testing::TestParamInfo<dialogue_case>& param_info) {
+    return param_info.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(dialogue, whole_run, ::testing::ValuesIn(runs),
+                         case_name);
+
+// Answers that cannot be read end the run like an invalid target number,
+// and nothing computed from them is printed.
+const dialogue_case unreadable[] = {
+    {"letters_for_target", "abc\n",
+     "ターゲット:\n入力された値が不正です\nプログラムを終了します\n[wait:abc\n]"},
+    {"no_input_at_all", "", "ターゲット:\n入力された値が不正です\nプログラムを終了します\n[wait:]"},
+    {"target_beyond_int", "2147483648\n",
+     "ターゲット:\n入力された値が不正です\nプログラムを終了します\n[wait:\n]"},
+    {"target_below_int", "-2147483649 1 1",
+     "ターゲット:\n入力された値が不正です\nプログラムを終了します\n[wait: 1 1]"},
+    {"letters_for_width", "1\nwide\n1080\n",
+     "ターゲット:\n横幅を入力:\n入力された値が不正です\nプログラムを終了します\n[wait:wide\n1080\n]"},
+    {"end_after_width", "1 1920",
+     "ターゲット:\n横幅を入力:高さを入力:\n入力された値が不正です\nプログラムを終了します\n[wait:]"},
+    {"width_beyond_double", "1 1e999 1080",
+     "ターゲット:\n横幅を入力:\n入力された値が不正です\nプログラムを終了します\n[wait: 1080]"},
+    {"height_below_double", "1 1920 -1e999",
+     "ターゲット:\n横幅を入力:高さを入力:\n入力された値が不正です\nプログラムを終了します\n[wait:]"},
+    {"letters_for_manual_width", "9 x",
+     "ターゲット:\n目標の横幅を入力\n\n入力された値が不正です\nプログラムを終了します\n[wait:x]"},
+    {"end_after_manual_width", "9 640",
+     "ターゲット:\n目標の横幅を入力\n目標の高さを入力\n\n入力された値が不正です\nプログラムを終了します\n[wait:]"},
+    {"exponent_without_digits", "1 1e 5",
+     "ターゲット:\n横幅を入力:\n入力された値が不正です\nプログラムを終了します\n[wait: 5]"},
+};
+
+INSTANTIATE_TEST_SUITE_P(unreadable, whole_run, ::testing::ValuesIn(unreadable),
+                         case_name);
+
+TEST(dialogue, decimal_comma_locale_of_the_caller_is_ignored) {
+    std::istringstream in("1 1920.5 1080");
+    std::ostringstream out;
+    struct comma : std::numpunct<char> {
+        char do_decimal_point() const override { return ','; }
+    };
+    const std::locale with_comma(std::locale::classic(), new comma);
+    in.imbue(with_comma);
+    out.imbue(with_comma);
+    run_dialogue(in, out, recording_wait);
+    EXPECT_NE(out.str().find(cp932("横幅を基準にした高さ:1600.42\n")), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kadrimo

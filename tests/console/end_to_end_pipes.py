@@ -1,0 +1,69 @@
+"""Runs the built program through pipes and checks every byte it writes."""
+import argparse
+import os
+import subprocess
+import sys
+import unittest
+
+from transcript import KEY_WAIT_PROMPT, invalid_run, preset_run, sjis
+
+COMMAND = []
+TIMEOUT = 20
+
+
+def run(stdin_bytes=None, stdin=subprocess.PIPE, close_stdin=False):
+    proc = subprocess.run(
+        COMMAND,
+        input=stdin_bytes,
+        stdin=None if stdin_bytes is not None else stdin,
+        stdout=subprocess.PIPE,
+        stderr=subprocess.PIPE,
+        timeout=TIMEOUT,
+        preexec_fn=(lambda: os.close(0)) if close_stdin else None,
+    )
+    return proc
+
+
+WAIT_TAIL = sjis(KEY_WAIT_PROMPT + "\n")
+
+
+class piped_runs(unittest.TestCase):
+    def check(self, proc, expected):
+        self.assertEqual(proc.returncode, 0)
+        self.assertEqual(proc.stdout, expected + WAIT_TAIL)
+        self.assertEqual(proc.stderr, b"")
+
+    def test_typical_run(self):
+        self.check(run(b"1\n1920\n1080\n"), preset_run("1600", "1296"))
+
+    def test_order_of_operations_case(self):
+        self.check(run(b"5\n569\n1920\n"), preset_run("1009.97", "1081.69"))
+
+    def test_answers_on_one_line(self):
+        self.check(run(b"3 1920 1280\n"), preset_run("1706.67", "1440"))
+
+    def test_invalid_target(self):
+        self.check(run(b"7\n1920\n1080\n"), invalid_run())
+
+    def test_empty_input(self):
+        self.check(run(b""), invalid_run())
+
+    def test_dev_null(self):
+        with open(os.devnull, "rb") as null:
+            self.check(run(stdin=null), invalid_run())
+
+    def test_closed_stdin(self):
+        self.check(run(close_stdin=True), invalid_run())
+
+    def test_arguments_are_ignored(self):
+        proc = subprocess.run(COMMAND + ["--help", "x"], input=b"1 1920 1080", capture_output=True,
+                              timeout=TIMEOUT)
+        self.check(proc, preset_run("1600", "1296"))
+
+
+if __name__ == "__main__":
+    parser = argparse.ArgumentParser()
+    parser.add_argument("command", nargs=argparse.REMAINDER)
+    args, rest = parser.parse_known_args()
+    COMMAND = args.command
+    unittest.main(argv=[sys.argv[0]] + rest)

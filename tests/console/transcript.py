@@ -1,0 +1,34 @@
+"""Expected output of kadrimo, built from the Japanese texts with Python's
+own cp932 codec rather than from anything in the program."""
+
+OPENING = (
+    "kadrimo from もくれぴぽ Ver0.2\n\n"
+    "ターゲットを選択\n"
+    "0:オリジナルスリーブ(WSサイズ) \n"
+    "1:Android壁紙(960×800) \n"
+    "2:       　　(480×800) \n"
+    "3:       　　(1440×1280) \n"
+    "4:iPhone4S \n"
+    "9:手入力する\n"
+)
+TARGET_PROMPT = "ターゲット:"
+SOURCE_PROMPTS = "横幅を入力:高さを入力:"
+INVALID = "入力された値が不正です\nプログラムを終了します\n"
+KEY_WAIT_PROMPT = "終了するには何かキーを押してください . . ."
+
+
+def sjis(text):
+    return text.encode("cp932")
+
+
+def results(height, width):
+    return f"横幅を基準にした高さ:{height}\n高さを基準にした横幅:{width}\n\n"
+
+
+def preset_run(height, width):
+    """Everything written up to the key wait for a preset and two answers."""
+    return sjis(OPENING + TARGET_PROMPT + "\n" + SOURCE_PROMPTS + "\n" + results(height, width))
+
+
+def invalid_run():
+    return sjis(OPENING + TARGET_PROMPT + "\n" + INVALID)
