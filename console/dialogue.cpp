@@ -40,15 +40,23 @@ std::optional<int> read_target_number(std::istream& in) {
     return std::nullopt;
 }
 
-std::optional<dimensions> read_manual_target(std::istream& in, std::ostream& out) {
-    out << texts::manual_width_prompt;
+// A width and a height, each asked for by its own prompt.
+std::optional<dimensions> read_pair(std::istream& in, std::ostream& out, const char* width_prompt,
+                                    const char* height_prompt) {
+    out << width_prompt;
     const std::optional<double> width = read_dimension(in, out);
     if (!width) return std::nullopt;
-    out << texts::manual_height_prompt;
+    out << height_prompt;
     const std::optional<double> height = read_dimension(in, out);
     if (!height) return std::nullopt;
-    out << texts::line_end;
     return dimensions{*width, *height};
+}
+
+std::optional<dimensions> read_manual_target(std::istream& in, std::ostream& out) {
+    const std::optional<dimensions> target =
+        read_pair(in, out, texts::manual_width_prompt, texts::manual_height_prompt);
+    if (target) out << texts::line_end;
+    return target;
 }
 
 std::optional<dimensions> read_target(std::istream& in, std::ostream& out) {
@@ -69,13 +77,7 @@ std::optional<dimensions> read_target(std::istream& in, std::ostream& out) {
 }
 
 std::optional<dimensions> read_source(std::istream& in, std::ostream& out) {
-    out << texts::source_width_prompt;
-    const std::optional<double> width = read_dimension(in, out);
-    if (!width) return std::nullopt;
-    out << texts::source_height_prompt;
-    const std::optional<double> height = read_dimension(in, out);
-    if (!height) return std::nullopt;
-    return dimensions{*width, *height};
+    return read_pair(in, out, texts::source_width_prompt, texts::source_height_prompt);
 }
 
 void write_results(std::ostream& out, dimensions target, dimensions source) {

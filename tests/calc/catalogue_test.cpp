@@ -5,6 +5,7 @@
 
 #include "catalogue.hpp"
 #include "cp932.hpp"
+#include "japanese.hpp"
 
 namespace kadrimo {
 namespace {
@@ -49,14 +50,7 @@ std::string whole_menu() {
 }
 
 TEST(menu, reads_as_the_japanese_menu_byte_for_byte) {
-    const std::string expected = cp932(
-        "ターゲットを選択\n"
-        "0:オリジナルスリーブ(WSサイズ) \n"
-        "1:Android壁紙(960×800) \n"
-        "2:       　　(480×800) \n"
-        "3:       　　(1440×1280) \n"
-        "4:iPhone4S \n"
-        "9:手入力する\n");
+    const std::string expected = cp932(testing::menu_utf8);
     EXPECT_EQ(whole_menu(), expected);
     EXPECT_EQ(whole_menu().size(), 151U);
 }

@@ -6,6 +6,7 @@
 
 #include "cp932.hpp"
 #include "dialogue.hpp"
+#include "japanese.hpp"
 
 namespace kadrimo {
 namespace {
@@ -31,15 +32,7 @@ run_result run(const std::string& input) {
     return {status, out.str()};
 }
 
-const std::string opening = cp932(
-    "kadrimo from もくれぴぽ Ver0.2\n\n"
-    "ターゲットを選択\n"
-    "0:オリジナルスリーブ(WSサイズ) \n"
-    "1:Android壁紙(960×800) \n"
-    "2:       　　(480×800) \n"
-    "3:       　　(1440×1280) \n"
-    "4:iPhone4S \n"
-    "9:手入力する\n");
+const std::string opening = cp932(std::string(testing::banner_utf8) + testing::menu_utf8);
 
 struct dialogue_case {
     const char* name;
