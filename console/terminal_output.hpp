@@ -1,7 +1,7 @@
 #pragma once
 
-#include <iosfwd>
 #include <memory>
+#include <ostream>
 #include <streambuf>
 
 namespace kadrimo {
@@ -26,7 +26,17 @@ public:
 private:
     std::ostream& out_;
     std::streambuf* original_;
+    // Set by each platform's constructor: the converting buffer, or null.
     std::unique_ptr<std::streambuf> converter_;
 };
+
+inline terminal_output::~terminal_output() {
+    if (!converter_) return;
+    out_.flush();
+    // Giving the buffer back clears the stream's state; a failure stays known.
+    const std::ios_base::iostate state = out_.rdstate();
+    out_.rdbuf(original_);
+    out_.setstate(state);
+}
 
 }  // namespace kadrimo

@@ -27,13 +27,4 @@ terminal_output::terminal_output(std::ostream& out) : out_(out), original_(out.r
     if (converter_) out_.rdbuf(converter_.get());
 }
 
-terminal_output::~terminal_output() {
-    if (!converter_) return;
-    out_.flush();
-    // Giving the buffer back clears the stream's state; a failure stays known.
-    const std::ios_base::iostate state = out_.rdstate();
-    out_.rdbuf(original_);
-    out_.setstate(state);
-}
-
 }  // namespace kadrimo

@@ -8,6 +8,4 @@ namespace kadrimo {
 // and no code page is set.
 terminal_output::terminal_output(std::ostream& out) : out_(out), original_(out.rdbuf()) {}
 
-terminal_output::~terminal_output() = default;
-
 }  // namespace kadrimo
