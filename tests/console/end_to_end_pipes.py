@@ -11,7 +11,7 @@ COMMAND = []
 TIMEOUT = 20
 
 
-def run(stdin_bytes=None, stdin=subprocess.PIPE, close_stdin=False):
+def run(stdin_bytes=None, stdin=subprocess.PIPE, close_stdin=False, env=None):
     proc = subprocess.run(
         COMMAND,
         input=stdin_bytes,
@@ -20,6 +20,7 @@ def run(stdin_bytes=None, stdin=subprocess.PIPE, close_stdin=False):
         stderr=subprocess.PIPE,
         timeout=TIMEOUT,
         preexec_fn=(lambda: os.close(0)) if close_stdin else None,
+        env=env,
     )
     return proc
 
@@ -54,6 +55,16 @@ class piped_runs(unittest.TestCase):
 
     def test_closed_stdin(self):
         self.check(run(close_stdin=True), invalid_run())
+
+    def test_utf8_locale_changes_nothing_through_a_pipe(self):
+        # The conversion is for a terminal's screen; a pipe or a file gets the
+        # program's own bytes, whatever the locale says.
+        plain = {name: value for name, value in os.environ.items()
+                 if not name.startswith("LC_") and name != "LANGUAGE"}
+        for variable in ("LANG", "LC_CTYPE", "LC_ALL"):
+            with self.subTest(variable=variable):
+                self.check(run(b"1\n1920\n1080\n", env=dict(plain, **{variable: "C.UTF-8"})),
+                           preset_run("1600", "1296"))
 
     def test_arguments_are_ignored(self):
         proc = subprocess.run(COMMAND + ["--help", "x"], input=b"1 1920 1080", capture_output=True,

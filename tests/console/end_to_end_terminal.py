@@ -1,6 +1,7 @@
 """Runs the built program on a pseudo-terminal: answers typed at its prompts,
 then the key wait, which must end on one key and leave the terminal as it
-found it, however it ends."""
+found it, however it ends. The texts reach a UTF-8 terminal as UTF-8 and any
+other terminal as Shift-JIS."""
 import fcntl
 import os
 import select
@@ -11,7 +12,8 @@ import termios
 import time
 import unittest
 
-from transcript import KEY_WAIT_PROMPT, TARGET_PROMPT, sjis
+from transcript import (KEY_WAIT_PROMPT, TARGET_PROMPT, invalid_text, manual_text, preset_text,
+                        sjis)
 
 PROGRAM = None
 TIMEOUT = 20
@@ -21,19 +23,30 @@ def stty_settings(fd):
     return subprocess.run(["stty", "-g"], stdin=fd, capture_output=True, check=True).stdout
 
 
+def environment(lang):
+    """The caller's environment with only LANG choosing the locale."""
+    env = {name: value for name, value in os.environ.items()
+           if not name.startswith("LC_") and name != "LANGUAGE"}
+    env["LANG"] = lang
+    return env
+
+
 def become_terminal_owner():
     os.setsid()
     fcntl.ioctl(0, termios.TIOCSCTTY, 0)
 
 
 class terminal_session:
-    def __init__(self, answers_utf8=None):
+    def __init__(self, lang="C", echo=True):
         self.master, self.slave = os.openpty()
+        if not echo:
+            attrs = termios.tcgetattr(self.slave)
+            attrs[3] &= ~termios.ECHO
+            termios.tcsetattr(self.slave, termios.TCSANOW, attrs)
         self.before = stty_settings(self.slave)
-        env = dict(os.environ, LANG="C", LC_ALL="C")
         self.proc = subprocess.Popen([PROGRAM], stdin=self.slave, stdout=self.slave,
                                      stderr=self.slave, preexec_fn=become_terminal_owner,
-                                     env=env)
+                                     env=environment(lang))
         self.screen = b""
 
     def read_until(self, needle):
@@ -53,9 +66,16 @@ class terminal_session:
         """Gives the program a moment to act on what it was sent."""
         time.sleep(0.3)
 
+    def drain(self):
+        """Takes in whatever the program wrote before it ended."""
+        while select.select([self.master], [], [], 0.2)[0]:
+            self.screen += os.read(self.master, 4096)
+
     def finish(self):
         try:
-            return self.proc.wait(timeout=TIMEOUT)
+            status = self.proc.wait(timeout=TIMEOUT)
+            self.drain()
+            return status
         finally:
             self.after = stty_settings(self.slave)
             os.close(self.master)
@@ -115,6 +135,66 @@ class key_wait_on_a_terminal(unittest.TestCase):
                 session = self.start_at_wait()
                 session.proc.send_signal(sig)
                 self.assertEqual(session.finish(), -sig)
+                self.assertEqual(session.after, session.before)
+
+
+def on_screen(text, encoding):
+    """What a terminal shows for text the program writes: each line feed
+    arrives as carriage return and line feed."""
+    return text.replace("\n", "\r\n").encode(encoding)
+
+
+# The locale that the program's environment names, and the encoding the
+# screen must then hold.
+LOCALES = (("C.UTF-8", "utf-8"), ("C", "cp932"))
+
+
+class encoding_on_a_terminal(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        available = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout
+        if "c.utf8" not in available.lower().replace("-", "").split():
+            raise AssertionError("the C.UTF-8 locale is missing; glibc builds it in")
+
+    def run_to_the_end(self, lang, encoding, answers):
+        # Without echo the screen holds the program's output alone.
+        session = terminal_session(lang=lang, echo=False)
+        self.addCleanup(session.kill)
+        session.read_until(b"Ver0.2")
+        session.type(answers)
+        session.read_until(on_screen(KEY_WAIT_PROMPT, encoding))
+        session.settle()
+        self.assertIsNone(session.proc.poll(), "the run ended before the key")
+        session.type(b"k")
+        status = session.finish()
+        return session, status
+
+    def test_every_text_reaches_the_screen_in_the_terminal_encoding(self):
+        runs = (("preset", b"1\r1920\r1080\r", preset_text("1600", "1296")),
+                ("manual", b"9\r861\r1206\r640\r960\r", manual_text("896.446", "685.373")),
+                ("order_of_operations", b"5\r569\r1920\r", preset_text("1009.97", "1081.69")),
+                ("invalid", b"7\r", invalid_text()))
+        for lang, encoding in LOCALES:
+            for name, answers, text in runs:
+                with self.subTest(lang=lang, run=name):
+                    session, status = self.run_to_the_end(lang, encoding, answers)
+                    self.assertEqual(status, 0)
+                    self.assertEqual(session.screen,
+                                     on_screen(text + KEY_WAIT_PROMPT + "\n", encoding))
+                    self.assertEqual(session.after, session.before)
+
+    def test_ctrl_c_during_the_wait_restores_the_terminal(self):
+        for lang, encoding in LOCALES:
+            with self.subTest(lang=lang):
+                session = terminal_session(lang=lang)
+                self.addCleanup(session.kill)
+                session.read_until(on_screen(TARGET_PROMPT, encoding))
+                session.type(b"1 1920 1080\r")
+                # The prompt is on the screen, converted, before the wait blocks.
+                session.read_until(on_screen(KEY_WAIT_PROMPT, encoding))
+                session.settle()
+                session.type(b"\x03")
+                self.assertEqual(session.finish(), -signal.SIGINT)
                 self.assertEqual(session.after, session.before)
 
 

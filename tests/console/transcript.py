@@ -13,6 +13,7 @@ OPENING = (
 )
 TARGET_PROMPT = "ターゲット:"
 SOURCE_PROMPTS = "横幅を入力:高さを入力:"
+MANUAL_PROMPTS = "目標の横幅を入力\n目標の高さを入力\n"
 INVALID = "入力された値が不正です\nプログラムを終了します\n"
 KEY_WAIT_PROMPT = "終了するには何かキーを押してください . . ."
 
@@ -25,10 +26,24 @@ def results(height, width):
     return f"横幅を基準にした高さ:{height}\n高さを基準にした横幅:{width}\n\n"
 
 
-def preset_run(height, width):
+def preset_text(height, width):
     """Everything written up to the key wait for a preset and two answers."""
-    return sjis(OPENING + TARGET_PROMPT + "\n" + SOURCE_PROMPTS + "\n" + results(height, width))
+    return OPENING + TARGET_PROMPT + "\n" + SOURCE_PROMPTS + "\n" + results(height, width)
+
+
+def manual_text(height, width):
+    """The same for a target typed by hand."""
+    return (OPENING + TARGET_PROMPT + "\n" + MANUAL_PROMPTS + "\n" + SOURCE_PROMPTS + "\n"
+            + results(height, width))
+
+
+def invalid_text():
+    return OPENING + TARGET_PROMPT + "\n" + INVALID
+
+
+def preset_run(height, width):
+    return sjis(preset_text(height, width))
 
 
 def invalid_run():
-    return sjis(OPENING + TARGET_PROMPT + "\n" + INVALID)
+    return sjis(invalid_text())

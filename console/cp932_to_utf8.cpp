@@ -1,0 +1,95 @@
+#include "cp932_to_utf8.hpp"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace kadrimo {
+namespace {
+
+constexpr char replacement_character[] = "\xef\xbf\xbd";  // U+FFFD in UTF-8
+const iconv_t no_converter = reinterpret_cast<iconv_t>(-1);
+
+class cp932_to_utf8_buffer final : public std::streambuf {
+public:
+    cp932_to_utf8_buffer(std::streambuf& target, iconv_t converter)
+        : target_(target), converter_(converter) {
+        setp(pending_, pending_ + sizeof pending_);
+    }
+
+    ~cp932_to_utf8_buffer() override {
+        if (convert() && pptr() != pbase()) {
+            write(replacement_character, sizeof replacement_character - 1);
+        }
+        target_.pubsync();
+        iconv_close(converter_);
+    }
+
+    cp932_to_utf8_buffer(const cp932_to_utf8_buffer&) = delete;
+    cp932_to_utf8_buffer& operator=(const cp932_to_utf8_buffer&) = delete;
+
+protected:
+    int_type overflow(int_type next) override {
+        if (!convert()) return traits_type::eof();
+        if (traits_type::eq_int_type(next, traits_type::eof())) return traits_type::not_eof(next);
+        // convert() leaves at most a held lead byte, so there is room.
+        *pptr() = traits_type::to_char_type(next);
+        pbump(1);
+        return next;
+    }
+
+    int sync() override { return convert() ? target_.pubsync() : -1; }
+
+private:
+    bool write(const char* bytes, std::size_t count) {
+        return target_.sputn(bytes, static_cast<std::streamsize>(count)) ==
+               static_cast<std::streamsize>(count);
+    }
+
+    bool convert();
+
+    std::streambuf& target_;
+    iconv_t converter_;
+    char pending_[256];
+};
+
+// Converts and passes on everything pending but a trailing lead byte, which
+// moves to the front to wait for its second byte. When the target refuses
+// bytes, what is pending is dropped rather than offered again forever.
+bool cp932_to_utf8_buffer::convert() {
+    char* in = pbase();
+    std::size_t in_left = static_cast<std::size_t>(pptr() - pbase());
+    bool written = true;
+    while (in_left > 0 && written) {
+        char converted[512];
+        char* out = converted;
+        std::size_t out_left = sizeof converted;
+        errno = 0;
+        const bool stopped = iconv(converter_, &in, &in_left, &out, &out_left) ==
+                             static_cast<std::size_t>(-1);
+        const int reason = stopped ? errno : 0;
+        written = write(converted, static_cast<std::size_t>(out - converted));
+        if (reason == EINVAL) break;  // incomplete character at the end
+        if (stopped && reason != E2BIG && in_left > 0) {
+            written = written && write(replacement_character, sizeof replacement_character - 1);
+            ++in;
+            --in_left;
+        }
+    }
+    const std::size_t kept = written ? in_left : 0;
+    std::memmove(pending_, in, kept);
+    setp(pending_, pending_ + sizeof pending_);
+    pbump(static_cast<int>(kept));
+    return written;
+}
+
+}  // namespace
+
+std::unique_ptr<std::streambuf> make_cp932_to_utf8_buffer(std::streambuf& target) {
+    const iconv_t converter = iconv_open("UTF-8", "CP932");
+    if (converter == no_converter) return nullptr;
+    return std::make_unique<cp932_to_utf8_buffer>(target, converter);
+}
+
+}  // namespace kadrimo
