@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
+#include <system_error>
 
 #include "key_wait.hpp"
 
@@ -20,7 +20,7 @@ int status_after_output(std::ostream& out, int dialogue_status) {
     // has failed since and replaced it; a wrong reason is worse than none.
     const int cause = std::ferror(stdin) != 0 ? 0 : errno;
     std::cerr << "kadrimo: cannot write to standard output";
-    if (cause != 0) std::cerr << ": " << std::strerror(cause);
+    if (cause != 0) std::cerr << ": " << std::generic_category().message(cause);
     std::cerr << '\n';
     return EXIT_FAILURE;
 }
