@@ -9,7 +9,13 @@ namespace kadrimo {
 namespace {
 
 constexpr char replacement_character[] = "\xef\xbf\xbd";  // U+FFFD in UTF-8
-const iconv_t no_converter = reinterpret_cast<iconv_t>(-1);
+// iconv_open's documented failure value is (iconv_t)-1.
+// NOLINTNEXTLINE(performance-no-int-to-ptr)
+const auto no_converter = reinterpret_cast<iconv_t>(-1);
+// Room for a few lines of dialogue. Converted text is passed on in chunks;
+// when one fills up, iconv simply goes on with the next.
+constexpr std::size_t pending_size = 256;
+constexpr std::size_t converted_size = 512;
 
 class cp932_to_utf8_buffer final : public std::streambuf {
 public:
@@ -51,7 +57,7 @@ private:
 
     std::streambuf& target_;
     iconv_t converter_;
-    char pending_[256];
+    char pending_[pending_size];
 };
 
 // Converts and passes on everything pending but a trailing lead byte, which
@@ -59,10 +65,10 @@ private:
 // bytes, what is pending is dropped rather than offered again forever.
 bool cp932_to_utf8_buffer::convert() {
     char* in = pbase();
-    std::size_t in_left = static_cast<std::size_t>(pptr() - pbase());
+    auto in_left = static_cast<std::size_t>(pptr() - pbase());
     bool written = true;
     while (in_left > 0 && written) {
-        char converted[512];
+        char converted[converted_size];
         char* out = converted;
         std::size_t out_left = sizeof converted;
         errno = 0;

@@ -22,9 +22,10 @@ constexpr int restoring_signals[] = {SIGINT, SIGTERM, SIGHUP};
 termios saved_terminal{};
 
 extern "C" void restore_and_reraise(int signal_number) {
-    tcsetattr(terminal_fd, TCSANOW, &saved_terminal);
-    std::signal(signal_number, SIG_DFL);
-    std::raise(signal_number);
+    // Best effort: a signal handler has no one to report a failure to.
+    static_cast<void>(tcsetattr(terminal_fd, TCSANOW, &saved_terminal));
+    static_cast<void>(std::signal(signal_number, SIG_DFL));
+    static_cast<void>(std::raise(signal_number));
 }
 
 struct handlers {
@@ -70,7 +71,7 @@ void wait_on_terminal() {
 
 void wait_for_key(std::istream& in, std::ostream& out) {
     out << texts::key_wait_prompt << std::flush;
-    if (isatty(terminal_fd)) {
+    if (isatty(terminal_fd) == 1) {
         wait_on_terminal();
     } else {
         // The stream's own buffer may already hold the rest of the input.

@@ -1,10 +1,18 @@
 #include <iostream>
 
 #include "dialogue.hpp"
-#include "key_wait.hpp"
+#include "output_check.hpp"
 #include "terminal_output.hpp"
 
-int main() {
+namespace {
+
+// The terminal's converter is flushed and taken down before the output is
+// judged, so a failure in its last bytes still counts.
+int converse() {
     const kadrimo::terminal_output terminal(std::cout);
-    return kadrimo::run_dialogue(std::cin, std::cout, kadrimo::wait_for_key);
+    return kadrimo::run_dialogue(std::cin, std::cout, kadrimo::wait_while_output_works);
 }
+
+}  // namespace
+
+int main() { return kadrimo::status_after_output(std::cout, converse()); }

@@ -28,7 +28,7 @@ enum class standard_output { terminal, null_device };
 class stand_in_output {
 public:
     stand_in_output(standard_output kind, const char* locale_name) {
-        std::fflush(stdout);
+        static_cast<void>(std::fflush(stdout));
         saved_stdout_ = dup(STDOUT_FILENO);
         if (const char* lc_all = std::getenv("LC_ALL")) saved_lc_all_ = lc_all;
         setenv("LC_ALL", locale_name, 1);
@@ -47,7 +47,7 @@ public:
         } else {
             unsetenv("LC_ALL");
         }
-        std::setlocale(LC_CTYPE, "C");
+        static_cast<void>(std::setlocale(LC_CTYPE, "C"));
     }
 
     stand_in_output(const stand_in_output&) = delete;

@@ -1,0 +1,166 @@
+"""Runs the built program on input and output that a careless or hostile
+caller may hand it. Every run must end promptly, by itself, without a crash;
+input it cannot read ends the dialogue as an invalid answer, and output it
+cannot write ends the run with a failure status and one line on stderr."""
+import argparse
+import os
+import random
+import re
+import signal
+import subprocess
+import sys
+import unittest
+
+from transcript import (INVALID, KEY_WAIT_PROMPT, OPENING, SOURCE_PROMPTS, TARGET_PROMPT,
+                        invalid_run, preset_run, results, sjis)
+
+COMMAND = []
+TIMEOUT = 20
+MEGABYTE = 1 << 20
+
+WAIT_TAIL = sjis(KEY_WAIT_PROMPT + "\n")
+OUTPUT_FAILURE = b"kadrimo: cannot write to standard output"
+RESULTS_TAIL = re.compile(re.escape(sjis("横幅を基準にした高さ:")) + rb"[-+.0-9a-z]+\n"
+                          + re.escape(sjis("高さを基準にした横幅:")) + rb"[-+.0-9a-z]+\n\n"
+                          + re.escape(WAIT_TAIL) + rb"\Z")
+
+
+def manual_run(height, width):
+    return sjis(OPENING + TARGET_PROMPT + "\n" + "目標の横幅を入力\n目標の高さを入力\n\n"
+                + SOURCE_PROMPTS + "\n" + results(height, width))
+
+
+def width_unreadable():
+    return sjis(OPENING + TARGET_PROMPT + "\n" + "横幅を入力:\n" + INVALID)
+
+
+def height_unreadable():
+    return sjis(OPENING + TARGET_PROMPT + "\n" + SOURCE_PROMPTS + "\n" + INVALID)
+
+
+def run(stdin_bytes=None, stdin=None, stdout=subprocess.PIPE, preexec_fn=None):
+    return subprocess.run(COMMAND, input=stdin_bytes, stdin=stdin, stdout=stdout,
+                          stderr=subprocess.PIPE, timeout=TIMEOUT, preexec_fn=preexec_fn)
+
+
+# (name, input, everything written before the key wait). Expected results
+# are worked out by hand: 960 x 800 with a picture of 1 x 1 gives 0.833333
+# and 1.2.
+ANSWERS = [
+    ("crlf_line_ends", b"1\r\n1920\r\n1080\r\n", preset_run("1600", "1296")),
+    ("crlf_manual_entry", b"9\r\n861\r\n1206\r\n640\r\n960\r\n", manual_run("896.446", "685.373")),
+    ("nul_before_width", b"1\n\x00 1920 1080\n", width_unreadable()),
+    ("nul_before_height", b"1 1920\x00 1080\n", height_unreadable()),
+    ("nul_and_junk_after_answers", b"1 1920 1080\x00\xff\x00", preset_run("1600", "1296")),
+    ("nul_for_target", b"\x00", invalid_run()),
+    ("lone_shift_jis_lead_byte", b"\x81", invalid_run()),
+    ("shift_jis_lead_byte_before_width", b"1 \x82" + b"1920 1080", width_unreadable()),
+    ("shift_jis_full_width_digits", b"1 " + sjis("１９２０") + b" 1080", width_unreadable()),
+    ("utf8_full_width_digits", b"1 1920 " + "１０８０".encode("utf-8"), height_unreadable()),
+    ("invalid_utf8", b"\xc3\x28 \xc0\xaf 1 1920 1080", invalid_run()),
+    ("megabyte_width_beyond_double", b"1 " + b"9" * MEGABYTE + b" 1080", width_unreadable()),
+    ("megabyte_target_beyond_int", b"9" * MEGABYTE + b"\n", invalid_run()),
+    ("megabyte_of_leading_zeros", b"0" * MEGABYTE + b"1 1920 1080", preset_run("1600", "1296")),
+    ("megabyte_of_decimals", b"1 1920 1080." + b"0" * MEGABYTE, preset_run("1600", "1296")),
+]
+
+
+class hostile_input(unittest.TestCase):
+    def check(self, proc, expected):
+        self.assertEqual(proc.returncode, 0)
+        self.assertEqual(proc.stderr, b"")
+        self.assertEqual(proc.stdout, expected + WAIT_TAIL)
+
+    def test_answers(self):
+        for name, answers, expected in ANSWERS:
+            with self.subTest(name):
+                self.check(run(answers), expected)
+
+    def test_dev_zero(self):
+        with open("/dev/zero", "rb") as zero:
+            self.check(run(stdin=zero), invalid_run())
+
+    def test_endless_streams(self):
+        for line, expected in ((b"1", preset_run("0.833333", "1.2")), (b"x", invalid_run())):
+            with self.subTest(line=line):
+                with subprocess.Popen(["yes", line], stdout=subprocess.PIPE) as endless:
+                    proc = run(stdin=endless.stdout)
+                    endless.kill()
+                self.check(proc, expected)
+
+    def test_random_junk(self):
+        for seed in range(16):
+            with self.subTest(seed=seed):
+                generator = random.Random(seed)
+                junk = bytes(generator.randrange(256) for _ in range(4096))
+                # Some runs get numbers to read before the junk starts.
+                prefix = [b"", b"1 ", b"9 640 ", b"3 1920 "][seed % 4]
+                proc = run(prefix + junk)
+                self.assertEqual(proc.returncode, 0)
+                self.assertEqual(proc.stderr, b"")
+                self.assertTrue(proc.stdout.startswith(sjis(OPENING + TARGET_PROMPT + "\n")))
+                # Either the results or the invalid-input message: never both, never neither.
+                ended_in_results = RESULTS_TAIL.search(proc.stdout) is not None
+                ended_invalid = proc.stdout.endswith(sjis(INVALID) + WAIT_TAIL)
+                self.assertNotEqual(ended_in_results, ended_invalid)
+                self.assertEqual(proc.stdout.count(sjis(INVALID)), int(ended_invalid))
+
+
+def unwritable_output_fails(test, proc):
+    test.assertEqual(proc.returncode, 1)
+    test.assertTrue(proc.stderr.startswith(OUTPUT_FAILURE), proc.stderr)
+    test.assertEqual(proc.stderr.count(b"\n"), 1)
+    test.assertTrue(proc.stderr.endswith(b"\n"))
+
+
+class unwritable_output(unittest.TestCase):
+    def test_full_device(self):
+        for answers in (b"1 1920 1080\n", b"7\n", b""):
+            with self.subTest(answers=answers), open("/dev/full", "wb") as full:
+                proc = run(answers, stdout=full)
+                unwritable_output_fails(self, proc)
+                self.assertIn(b"No space left on device", proc.stderr)
+
+    def test_closed_stdout(self):
+        proc = run(b"1 1920 1080\n", stdout=None, preexec_fn=lambda: os.close(1))
+        unwritable_output_fails(self, proc)
+        self.assertIn(b"Bad file descriptor", proc.stderr)
+
+    def test_reader_gone(self):
+        read_end, write_end = os.pipe()
+        os.close(read_end)
+        try:
+            proc = run(b"1 1920 1080\n", stdout=write_end)
+        finally:
+            os.close(write_end)
+        if proc.returncode != -signal.SIGPIPE:
+            unwritable_output_fails(self, proc)
+
+    def test_no_key_wait_on_a_terminal_once_output_failed(self):
+        """The answers come from a terminal, but nothing reaches the screen:
+        the run must not then wait for a key whose prompt nobody saw."""
+        master, slave = os.openpty()
+        try:
+            with open("/dev/full", "wb") as full:
+                proc = subprocess.Popen(COMMAND, stdin=slave, stdout=full,
+                                        stderr=subprocess.PIPE)
+            os.write(master, b"1 1920 1080\r")
+            try:
+                _, stderr = proc.communicate(timeout=TIMEOUT)
+            finally:
+                if proc.poll() is None:
+                    proc.kill()
+                    proc.wait()
+        finally:
+            os.close(master)
+            os.close(slave)
+        self.assertEqual(proc.returncode, 1)
+        self.assertTrue(stderr.startswith(OUTPUT_FAILURE), stderr)
+
+
+if __name__ == "__main__":
+    parser = argparse.ArgumentParser()
+    parser.add_argument("command", nargs=argparse.REMAINDER)
+    args, rest = parser.parse_known_args()
+    COMMAND = args.command
+    unittest.main(argv=[sys.argv[0]] + rest)
