@@ -13,7 +13,7 @@ import unittest
 
 from transcript import KEY_WAIT_PROMPT, TARGET_PROMPT, sjis
 
-PROGRAM = None
+COMMAND = []
 TIMEOUT = 20
 
 
@@ -31,7 +31,7 @@ class terminal_session:
         self.master, self.slave = os.openpty()
         self.before = stty_settings(self.slave)
         env = dict(os.environ, LANG="C", LC_ALL="C")
-        self.proc = subprocess.Popen([PROGRAM], stdin=self.slave, stdout=self.slave,
+        self.proc = subprocess.Popen(COMMAND, stdin=self.slave, stdout=self.slave,
                                      stderr=self.slave, preexec_fn=become_terminal_owner,
                                      env=env)
         self.screen = b""
@@ -119,5 +119,6 @@ class key_wait_on_a_terminal(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    PROGRAM = sys.argv[1]
-    unittest.main(argv=[sys.argv[0]] + sys.argv[2:])
+    # The command to run, possibly through an emulator, is every argument.
+    COMMAND = sys.argv[1:]
+    unittest.main(argv=[sys.argv[0]])
