@@ -39,3 +39,20 @@ if(WIN32)
         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/builds/windows_executable.py
                 --machine ${kadrimo_pe_machine} --objdump ${CMAKE_OBJDUMP} $<TARGET_FILE:kadrimo>)
 endif()
+
+if(WIN32)
+    set(kadrimo_package_system windows)
+else()
+    set(kadrimo_package_system linux)
+endif()
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(kadrimo_package_arch x64)
+else()
+    set(kadrimo_package_arch x86)
+endif()
+add_test(NAME build.install_and_package
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/builds/install_and_package.py
+            --build ${CMAKE_BINARY_DIR} --version ${PROJECT_VERSION}
+            --system ${kadrimo_package_system} --arch ${kadrimo_package_arch}
+            --cmake ${CMAKE_COMMAND} --cpack ${CMAKE_CPACK_COMMAND})
+set_tests_properties(build.install_and_package PROPERTIES TIMEOUT 300)
