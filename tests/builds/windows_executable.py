@@ -1,6 +1,8 @@
 """Checks a Windows build of kadrimo without running it: the PE machine type
-is the one the build is for, and every DLL it imports comes with Windows
-itself, so the executable runs on its own (the C++ runtime linked in).
+is the one the build is for, every DLL it imports comes with Windows itself,
+so the executable runs on its own (the C++ runtime linked in), and the
+scaling arithmetic is done in SSE2, each operation rounded to double, not in
+x87 registers with their wider exponent range.
 
     windows_executable.py --machine i386|x86-64 --objdump OBJDUMP FILE
 """
@@ -38,6 +40,17 @@ def imported_dlls(path):
     return [name.lower() for name in re.findall(r"DLL Name: (\S+)", dump.stdout)]
 
 
+def disassembly(path, symbol_part):
+    """The machine code of the one function whose symbol contains symbol_part."""
+    symbols = subprocess.run([ARGS.objdump, "-t", path], capture_output=True, text=True,
+                             check=True).stdout
+    names = sorted(set(re.findall(r"(\S*" + re.escape(symbol_part) + r"\S*)", symbols)))
+    if len(names) != 1:
+        raise AssertionError(f"expected one symbol with {symbol_part}, found {names}")
+    return subprocess.run([ARGS.objdump, "-d", "--no-show-raw-insn", f"--disassemble={names[0]}",
+                           path], capture_output=True, text=True, check=True).stdout
+
+
 def is_system_dll(name):
     return name in SYSTEM_DLLS or name.startswith("api-ms-win-")
 
@@ -50,6 +63,14 @@ class windows_executable(unittest.TestCase):
         dlls = imported_dlls(ARGS.file)
         self.assertIn("kernel32.dll", dlls)
         self.assertEqual([name for name in dlls if not is_system_dll(name)], [])
+
+    def test_scaling_is_double_arithmetic(self):
+        for function in ("height_for_widthEddd", "width_for_heightEddd"):
+            with self.subTest(function=function):
+                code = disassembly(ARGS.file, function)
+                self.assertRegex(code, r"\bdivsd\b")
+                self.assertRegex(code, r"\bmulsd\b")
+                self.assertNotRegex(code, r"\bf(div|mul)")
 
 
 if __name__ == "__main__":
