@@ -32,10 +32,7 @@ class install_and_package(unittest.TestCase):
         prefix = os.path.join(self.scratch, "prefix")
         subprocess.run([ARGS.cmake, "--install", ARGS.build, "--prefix", prefix],
                        check=True, capture_output=True)
-        installed = []
-        for directory, _, files in os.walk(prefix):
-            installed += [os.path.relpath(os.path.join(directory, f), prefix) for f in files]
-        self.assertEqual(installed, [os.path.join("bin", program_name())])
+        self.assertEqual(os.listdir(os.path.join(prefix, "bin")), [program_name()])
         self.assertTrue(os.access(os.path.join(prefix, "bin", program_name()), os.X_OK))
 
     def test_packages_carry_version_and_architecture(self):
