@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "catalogue.hpp"
+#include "number_text.hpp"
 #include "scaling.hpp"
 #include "texts.hpp"
 
@@ -83,9 +84,9 @@ std::optional<dimensions> read_source(std::istream& in, std::ostream& out) {
 void write_results(std::ostream& out, dimensions target, dimensions source) {
     out << texts::line_end;
     out << texts::first_result_label
-        << height_for_width(target.width, target.height, source.width) << std::endl;
+        << number_text(height_for_width(target.width, target.height, source.width)) << std::endl;
     out << texts::second_result_label
-        << width_for_height(target.width, target.height, source.height) << std::endl;
+        << number_text(width_for_height(target.width, target.height, source.height)) << std::endl;
     out << texts::line_end;
 }
 

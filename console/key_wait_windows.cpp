@@ -8,7 +8,7 @@ namespace kadrimo {
 
 // The command interpreter's pause writes its own prompt and reads the key
 // from the console itself; what it returns does not change the run's status.
-void wait_for_key(std::istream&, std::ostream&) {
+void wait_for_key(std::istream& /*in*/, std::ostream& /*out*/) {
     static_cast<void>(std::system(texts::pause_command));
 }
 

@@ -15,7 +15,7 @@ import unittest
 from transcript import (KEY_WAIT_PROMPT, TARGET_PROMPT, invalid_text, manual_text, preset_text,
                         sjis)
 
-PROGRAM = None
+COMMAND = []
 TIMEOUT = 20
 
 
@@ -44,7 +44,7 @@ class terminal_session:
             attrs[3] &= ~termios.ECHO
             termios.tcsetattr(self.slave, termios.TCSANOW, attrs)
         self.before = stty_settings(self.slave)
-        self.proc = subprocess.Popen([PROGRAM], stdin=self.slave, stdout=self.slave,
+        self.proc = subprocess.Popen(COMMAND, stdin=self.slave, stdout=self.slave,
                                      stderr=self.slave, preexec_fn=become_terminal_owner,
                                      env=environment(lang))
         self.screen = b""
@@ -199,5 +199,6 @@ class encoding_on_a_terminal(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    PROGRAM = sys.argv[1]
-    unittest.main(argv=[sys.argv[0]] + sys.argv[2:])
+    # The command to run, possibly through an emulator, is every argument.
+    COMMAND = sys.argv[1:]
+    unittest.main(argv=[sys.argv[0]])

@@ -1,0 +1,41 @@
+"""Checks that the banner shows the version the build was configured with.
+
+    banner_version.py --version 0.2 [--windows] COMMAND...   runs the program
+    banner_version.py --version 0.2 --in-file FILE           reads the executable
+
+The expected banner is built here from the Japanese text with Python's cp932
+codec and the version CMake knows, not taken from the program.
+"""
+import argparse
+import subprocess
+import sys
+import unittest
+
+ARGS = None
+
+
+def expected_banner():
+    return f"kadrimo from もくれぴぽ Ver{ARGS.version}\n\n".encode("cp932")
+
+
+class banner_version(unittest.TestCase):
+    def test_banner_carries_the_project_version(self):
+        banner = expected_banner()
+        if ARGS.in_file:
+            with open(ARGS.in_file, "rb") as f:
+                self.assertEqual(f.read().count(banner), 1)
+            return
+        proc = subprocess.run(ARGS.command, input=b"", capture_output=True, timeout=30)
+        if ARGS.windows:
+            banner = banner.replace(b"\n", b"\r\n")
+        self.assertEqual(proc.stdout[:len(banner)], banner)
+
+
+if __name__ == "__main__":
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--version", required=True)
+    parser.add_argument("--windows", action="store_true")
+    parser.add_argument("--in-file")
+    parser.add_argument("command", nargs=argparse.REMAINDER)
+    ARGS, rest = parser.parse_known_args()
+    unittest.main(argv=[sys.argv[0]] + rest)

@@ -1,0 +1,70 @@
+"""Installs a build into a scratch prefix and packages it with CPack, then
+looks inside what came out: kadrimo in bin/, packages named with the version
+and the architecture, the Debian package for the right architecture.
+
+    install_and_package.py --build DIR --version 0.2 --system linux|windows
+                           --arch x64|x86 --cmake CMAKE --cpack CPACK
+"""
+import argparse
+import os
+import subprocess
+import sys
+import tarfile
+import tempfile
+import unittest
+import zipfile
+
+ARGS = None
+DEBIAN_ARCH = {"x64": "amd64", "x86": "i386"}
+
+
+def program_name():
+    return "kadrimo.exe" if ARGS.system == "windows" else "kadrimo"
+
+
+class install_and_package(unittest.TestCase):
+    def setUp(self):
+        scratch = tempfile.TemporaryDirectory(prefix="kadrimo-package-")
+        self.addCleanup(scratch.cleanup)
+        self.scratch = scratch.name
+
+    def test_install_puts_the_program_in_bin(self):
+        prefix = os.path.join(self.scratch, "prefix")
+        subprocess.run([ARGS.cmake, "--install", ARGS.build, "--prefix", prefix],
+                       check=True, capture_output=True)
+        self.assertEqual(os.listdir(os.path.join(prefix, "bin")), [program_name()])
+        self.assertTrue(os.access(os.path.join(prefix, "bin", program_name()), os.X_OK))
+
+    def test_packages_carry_version_and_architecture(self):
+        subprocess.run([ARGS.cpack, "--config", os.path.join(ARGS.build, "CPackConfig.cmake"),
+                        "-B", self.scratch], check=True, capture_output=True)
+        made = sorted(f for f in os.listdir(self.scratch)
+                      if os.path.isfile(os.path.join(self.scratch, f)))
+        stem = f"kadrimo-{ARGS.version}-{ARGS.system}-{ARGS.arch}"
+        if ARGS.system == "windows":
+            self.assertEqual(made, [f"{stem}.zip"])
+            with zipfile.ZipFile(os.path.join(self.scratch, made[0])) as archive:
+                self.assertIn(f"{stem}/bin/kadrimo.exe", archive.namelist())
+            return
+        deb = f"kadrimo_{ARGS.version}_{DEBIAN_ARCH[ARGS.arch]}.deb"
+        self.assertEqual(made, sorted([f"{stem}.tar.gz", deb]))
+        with tarfile.open(os.path.join(self.scratch, f"{stem}.tar.gz")) as archive:
+            self.assertIn(f"{stem}/bin/kadrimo", archive.getnames())
+        deb_path = os.path.join(self.scratch, deb)
+        contents = subprocess.run(["dpkg-deb", "--contents", deb_path], check=True,
+                                  capture_output=True, text=True).stdout
+        self.assertIn("./usr/bin/kadrimo\n", contents)
+        fields = subprocess.run(["dpkg-deb", "--field", deb_path, "Package", "Version",
+                                 "Architecture"], check=True, capture_output=True, text=True).stdout
+        self.assertEqual(fields, f"Package: kadrimo\nVersion: {ARGS.version}\n"
+                                 f"Architecture: {DEBIAN_ARCH[ARGS.arch]}\n")
+
+
+if __name__ == "__main__":
+    parser = argparse.ArgumentParser()
+    for option in ("--build", "--version", "--cmake", "--cpack"):
+        parser.add_argument(option, required=True)
+    parser.add_argument("--system", choices=["linux", "windows"], required=True)
+    parser.add_argument("--arch", choices=sorted(DEBIAN_ARCH), required=True)
+    ARGS, rest = parser.parse_known_args()
+    unittest.main(argv=[sys.argv[0]] + rest)

@@ -1,0 +1,82 @@
+"""Checks a Windows build of kadrimo without running it: the PE machine type
+is the one the build is for, every DLL it imports comes with Windows itself,
+so the executable runs on its own (the C++ runtime linked in), and the
+scaling arithmetic is done in SSE2, each operation rounded to double, not in
+x87 registers with their wider exponent range.
+
+    windows_executable.py --machine i386|x86-64 --objdump OBJDUMP FILE
+"""
+import argparse
+import re
+import struct
+import subprocess
+import sys
+import unittest
+
+MACHINE_TYPES = {"i386": 0x014C, "x86-64": 0x8664}
+
+# DLLs that are part of every Windows installation. The MinGW runtime DLLs
+# (libstdc++-6, libgcc_s_*, libwinpthread-1) are deliberately not here.
+SYSTEM_DLLS = {"kernel32.dll", "msvcrt.dll", "user32.dll", "advapi32.dll", "ntdll.dll",
+               "shell32.dll", "ucrtbase.dll"}
+
+ARGS = None
+
+
+def pe_machine(path):
+    with open(path, "rb") as f:
+        header = f.read(4096)
+    if header[:2] != b"MZ":
+        raise AssertionError(f"{path} is not an MZ executable")
+    (pe_offset,) = struct.unpack_from("<I", header, 0x3C)
+    if header[pe_offset:pe_offset + 4] != b"PE\0\0":
+        raise AssertionError(f"{path} has no PE header")
+    (machine,) = struct.unpack_from("<H", header, pe_offset + 4)
+    return machine
+
+
+def imported_dlls(path):
+    dump = subprocess.run([ARGS.objdump, "-p", path], capture_output=True, text=True, check=True)
+    return [name.lower() for name in re.findall(r"DLL Name: (\S+)", dump.stdout)]
+
+
+def disassembly(path, symbol_part):
+    """The machine code of the one function whose symbol contains symbol_part."""
+    symbols = subprocess.run([ARGS.objdump, "-t", path], capture_output=True, text=True,
+                             check=True).stdout
+    names = sorted(set(re.findall(r"(\S*" + re.escape(symbol_part) + r"\S*)", symbols)))
+    if len(names) != 1:
+        raise AssertionError(f"expected one symbol with {symbol_part}, found {names}")
+    return subprocess.run([ARGS.objdump, "-d", "--no-show-raw-insn", f"--disassemble={names[0]}",
+                           path], capture_output=True, text=True, check=True).stdout
+
+
+def is_system_dll(name):
+    return name in SYSTEM_DLLS or name.startswith("api-ms-win-")
+
+
+class windows_executable(unittest.TestCase):
+    def test_machine_type(self):
+        self.assertEqual(hex(pe_machine(ARGS.file)), hex(MACHINE_TYPES[ARGS.machine]))
+
+    def test_imports_only_system_dlls(self):
+        dlls = imported_dlls(ARGS.file)
+        self.assertIn("kernel32.dll", dlls)
+        self.assertEqual([name for name in dlls if not is_system_dll(name)], [])
+
+    def test_scaling_is_double_arithmetic(self):
+        for function in ("height_for_widthEddd", "width_for_heightEddd"):
+            with self.subTest(function=function):
+                code = disassembly(ARGS.file, function)
+                self.assertRegex(code, r"\bdivsd\b")
+                self.assertRegex(code, r"\bmulsd\b")
+                self.assertNotRegex(code, r"\bf(div|mul)")
+
+
+if __name__ == "__main__":
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--machine", choices=sorted(MACHINE_TYPES), required=True)
+    parser.add_argument("--objdump", required=True)
+    parser.add_argument("file")
+    ARGS, rest = parser.parse_known_args()
+    unittest.main(argv=[sys.argv[0]] + rest)

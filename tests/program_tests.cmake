@@ -1,0 +1,58 @@
+# Tests that run the built program (or look at it) from Python scripts.
+
+set(kadrimo_windows_option "")
+if(WIN32)
+    set(kadrimo_windows_option --windows)
+endif()
+
+if(kadrimo_can_run)
+    add_test(NAME end_to_end.pipes
+        COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/console/end_to_end_pipes.py
+                ${kadrimo_windows_option} ${kadrimo_run_with} $<TARGET_FILE:kadrimo>)
+    add_test(NAME build.banner_version
+        COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/builds/banner_version.py
+                --version ${PROJECT_VERSION} ${kadrimo_windows_option}
+                ${kadrimo_run_with} $<TARGET_FILE:kadrimo>)
+    set_tests_properties(end_to_end.pipes build.banner_version PROPERTIES TIMEOUT 120)
+else()
+    kadrimo_add_not_run_test(end_to_end.pipes)
+    add_test(NAME build.banner_version
+        COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/builds/banner_version.py
+                --version ${PROJECT_VERSION} --in-file $<TARGET_FILE:kadrimo>)
+endif()
+
+# The key wait on a terminal is our own only where there is no pause command.
+if(NOT WIN32)
+    add_test(NAME end_to_end.terminal
+        COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/console/end_to_end_terminal.py
+                ${kadrimo_run_with} $<TARGET_FILE:kadrimo>)
+    set_tests_properties(end_to_end.terminal PROPERTIES TIMEOUT 120)
+endif()
+
+if(WIN32)
+    if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86")
+        set(kadrimo_pe_machine i386)
+    else()
+        set(kadrimo_pe_machine x86-64)
+    endif()
+    add_test(NAME build.windows_executable
+        COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/builds/windows_executable.py
+                --machine ${kadrimo_pe_machine} --objdump ${CMAKE_OBJDUMP} $<TARGET_FILE:kadrimo>)
+endif()
+
+if(WIN32)
+    set(kadrimo_package_system windows)
+else()
+    set(kadrimo_package_system linux)
+endif()
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(kadrimo_package_arch x64)
+else()
+    set(kadrimo_package_arch x86)
+endif()
+add_test(NAME build.install_and_package
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/builds/install_and_package.py
+            --build ${CMAKE_BINARY_DIR} --version ${PROJECT_VERSION}
+            --system ${kadrimo_package_system} --arch ${kadrimo_package_arch}
+            --cmake ${CMAKE_COMMAND} --cpack ${CMAKE_CPACK_COMMAND})
+set_tests_properties(build.install_and_package PROPERTIES TIMEOUT 300)
