@@ -88,11 +88,11 @@ class terminal_session:
 
 
 class key_wait_on_a_terminal(unittest.TestCase):
-    def start_at_wait(self):
+    def start_at_wait(self, typed=b"1\r1920\r1080\r"):
         session = terminal_session()
         self.addCleanup(session.kill)
         session.read_until(sjis(TARGET_PROMPT))
-        session.type(b"1\r1920\r1080\r")
+        session.type(typed)
         session.read_until(sjis(KEY_WAIT_PROMPT))
         session.settle()
         return session
@@ -111,13 +111,8 @@ class key_wait_on_a_terminal(unittest.TestCase):
         self.assertNotIn(b"k", session.screen.split(sjis(KEY_WAIT_PROMPT))[1])
 
     def test_keys_typed_ahead_do_not_count(self):
-        session = terminal_session()
-        self.addCleanup(session.kill)
-        session.read_until(sjis(TARGET_PROMPT))
         # The trailing x is typed before the wait starts and must be dropped.
-        session.type(b"1 1920 1080\rx")
-        session.read_until(sjis(KEY_WAIT_PROMPT))
-        session.settle()
+        session = self.start_at_wait(b"1 1920 1080\rx")
         self.assertIsNone(session.proc.poll(), "a key typed ahead ended the wait")
         session.type(b" ")
         self.assertEqual(session.finish(), 0)

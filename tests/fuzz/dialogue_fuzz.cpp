@@ -18,6 +18,7 @@
 
 #include "cp932.hpp"
 #include "dialogue.hpp"
+#include "japanese.hpp"
 
 namespace {
 
@@ -32,14 +33,7 @@ struct expected_texts {
 
 const expected_texts& texts() {
     static const expected_texts converted{
-        cp932("kadrimo from もくれぴぽ Ver0.2\n\n"
-              "ターゲットを選択\n"
-              "0:オリジナルスリーブ(WSサイズ) \n"
-              "1:Android壁紙(960×800) \n"
-              "2:       　　(480×800) \n"
-              "3:       　　(1440×1280) \n"
-              "4:iPhone4S \n"
-              "9:手入力する\n"
+        cp932(std::string(kadrimo::testing::banner_utf8) + kadrimo::testing::menu_utf8 +
               "ターゲット:"),
         cp932("入力された値が不正です\nプログラムを終了します\n"),
         cp932("横幅を基準にした高さ:"),
