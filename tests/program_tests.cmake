@@ -21,12 +21,18 @@ else()
                 --version ${PROJECT_VERSION} --in-file $<TARGET_FILE:kadrimo>)
 endif()
 
-# The key wait on a terminal is our own only where there is no pause command.
+# The key wait on a terminal is our own only where there is no pause command;
+# input and output a careless or hostile caller may hand the program are
+# tried there too.
 if(NOT WIN32)
     add_test(NAME end_to_end.terminal
         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/console/end_to_end_terminal.py
                 ${kadrimo_run_with} $<TARGET_FILE:kadrimo>)
+    add_test(NAME end_to_end.hostile
+        COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/console/hostile_input.py
+                ${kadrimo_run_with} $<TARGET_FILE:kadrimo>)
     set_tests_properties(end_to_end.terminal PROPERTIES TIMEOUT 120)
+    set_tests_properties(end_to_end.hostile PROPERTIES TIMEOUT 300)
 endif()
 
 if(WIN32)
@@ -56,3 +62,35 @@ add_test(NAME build.install_and_package
             --system ${kadrimo_package_system} --arch ${kadrimo_package_arch}
             --cmake ${CMAKE_COMMAND} --cpack ${CMAKE_CPACK_COMMAND})
 set_tests_properties(build.install_and_package PROPERTIES TIMEOUT 300)
+
+# The released Linux program carries its C++ runtime but shares the C library.
+if(CMAKE_READELF AND CMAKE_SYSTEM_NAME STREQUAL "Linux")
+    add_test(NAME release.runtime_linkage
+        COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/console/runtime_linkage.py
+                --readelf ${CMAKE_READELF} $<TARGET_FILE:kadrimo>)
+endif()
+
+# The desktop menu entry and the manual page, as installed. A missing tool
+# skips its check, and says which Debian package brings it.
+if(NOT WIN32)
+    set(kadrimo_shared_files ${CMAKE_CURRENT_SOURCE_DIR}/share/check_shared_files.py)
+    add_test(NAME share.desktop_entry
+        COMMAND ${Python3_EXECUTABLE} ${kadrimo_shared_files} desktop-entry
+                ${PROJECT_SOURCE_DIR}/share/kadrimo.desktop)
+    add_test(NAME share.manual_page
+        COMMAND ${Python3_EXECUTABLE} ${kadrimo_shared_files} manual-page
+                ${PROJECT_BINARY_DIR}/share/kadrimo.1)
+    add_test(NAME share.install
+        COMMAND ${Python3_EXECUTABLE} ${kadrimo_shared_files} install
+                ${CMAKE_COMMAND} ${PROJECT_BINARY_DIR} ${PROJECT_SOURCE_DIR}/share/kadrimo.desktop)
+    set_tests_properties(share.desktop_entry share.manual_page PROPERTIES SKIP_RETURN_CODE 77)
+    find_program(KADRIMO_DESKTOP_FILE_VALIDATE desktop-file-validate)
+    if(NOT KADRIMO_DESKTOP_FILE_VALIDATE)
+        message(STATUS "desktop-file-validate not found: the desktop entry check is skipped "
+                       "(Debian package desktop-file-utils)")
+    endif()
+    find_program(KADRIMO_GROFF groff)
+    if(NOT KADRIMO_GROFF)
+        message(STATUS "groff not found: the manual page check is skipped (Debian package groff-base)")
+    endif()
+endif()
