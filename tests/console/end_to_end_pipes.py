@@ -5,7 +5,7 @@ import subprocess
 import sys
 import unittest
 
-from transcript import KEY_WAIT_PROMPT, invalid_run, preset_run, sjis
+from transcript import WAIT_TAIL, invalid_run, preset_run
 
 COMMAND = []
 TIMEOUT = 20
@@ -29,7 +29,6 @@ def run(stdin_bytes=None, stdin=subprocess.PIPE, close_stdin=False, env=None):
     return proc
 
 
-WAIT_TAIL = sjis(KEY_WAIT_PROMPT + "\n")
 
 
 class piped_runs(unittest.TestCase):

@@ -11,23 +11,17 @@ import subprocess
 import sys
 import unittest
 
-from transcript import (INVALID, KEY_WAIT_PROMPT, OPENING, SOURCE_PROMPTS, TARGET_PROMPT,
-                        invalid_run, preset_run, results, sjis)
+from transcript import (INVALID, OPENING, SOURCE_PROMPTS, TARGET_PROMPT, WAIT_TAIL, invalid_run,
+                        manual_run, preset_run, sjis)
 
 COMMAND = []
 TIMEOUT = 20
 MEGABYTE = 1 << 20
 
-WAIT_TAIL = sjis(KEY_WAIT_PROMPT + "\n")
 OUTPUT_FAILURE = b"kadrimo: cannot write to standard output"
 RESULTS_TAIL = re.compile(re.escape(sjis("横幅を基準にした高さ:")) + rb"[-+.0-9a-z]+\n"
                           + re.escape(sjis("高さを基準にした横幅:")) + rb"[-+.0-9a-z]+\n\n"
                           + re.escape(WAIT_TAIL) + rb"\Z")
-
-
-def manual_run(height, width):
-    return sjis(OPENING + TARGET_PROMPT + "\n" + "目標の横幅を入力\n目標の高さを入力\n\n"
-                + SOURCE_PROMPTS + "\n" + results(height, width))
 
 
 def width_unreadable():

@@ -47,3 +47,11 @@ def preset_run(height, width):
 
 def invalid_run():
     return sjis(invalid_text())
+
+
+def manual_run(height, width):
+    return sjis(manual_text(height, width))
+
+
+# What our own key wait writes, where the system has no pause command.
+WAIT_TAIL = sjis(KEY_WAIT_PROMPT + "\n")
