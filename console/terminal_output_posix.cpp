@@ -5,7 +5,7 @@
 #include <cstring>
 #include <ostream>
 
-#include "cp932_to_utf8.hpp"
+#include "cp932_to_utf8_posix.hpp"
 #include "terminal_output.hpp"
 
 namespace kadrimo {

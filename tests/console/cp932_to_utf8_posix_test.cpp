@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cp932.hpp"
-#include "cp932_to_utf8.hpp"
+#include "cp932_to_utf8_posix.hpp"
 
 namespace kadrimo {
 namespace {

@@ -1,4 +1,4 @@
-#include "cp932_to_utf8.hpp"
+#include "cp932_to_utf8_posix.hpp"
 
 #include <iconv.h>
 
