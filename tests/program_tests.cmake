@@ -1,8 +1,13 @@
 # Tests that run the built program (or look at it) from Python scripts.
 
-set(kadrimo_windows_option "")
+# Windows builds write CR LF and wait with the system's pause; they are
+# packaged as a zip.
 if(WIN32)
     set(kadrimo_windows_option --windows)
+    set(kadrimo_package_system windows)
+else()
+    set(kadrimo_windows_option "")
+    set(kadrimo_package_system linux)
 endif()
 
 if(kadrimo_can_run)
@@ -46,11 +51,6 @@ if(WIN32)
                 --machine ${kadrimo_pe_machine} --objdump ${CMAKE_OBJDUMP} $<TARGET_FILE:kadrimo>)
 endif()
 
-if(WIN32)
-    set(kadrimo_package_system windows)
-else()
-    set(kadrimo_package_system linux)
-endif()
 add_test(NAME build.install_and_package
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/builds/install_and_package.py
             --build ${CMAKE_BINARY_DIR} --version ${PROJECT_VERSION}
