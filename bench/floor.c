@@ -13,7 +13,8 @@ struct preset {
 static const struct preset presets[] = {
     {861, 1206}, {960, 800}, {480, 800}, {1440, 1280}, {320, 480}, {640, 1136}};
 
-static const char banner[] = "kadrimo from \x82\xe0\x82\xad\x82\xea\x82\xd2\x82\xdb Ver0.2\n\n";
+/* KADRIMO_VERSION comes from bench/run, which takes it from the build. */
+static const char banner[] = "kadrimo from \x82\xe0\x82\xad\x82\xea\x82\xd2\x82\xdb Ver" KADRIMO_VERSION "\n\n";
 static const char menu[] =
     "\x83\x5e\x81\x5b\x83\x51\x83\x62\x83\x67\x82\xf0\x91\x49\x91\xf0\n"
     "0:\x83\x49\x83\x8a\x83\x57\x83\x69\x83\x8b\x83\x58\x83\x8a\x81\x5b\x83\x75(WS\x83\x54\x83\x43\x83\x59) \n"

@@ -1,4 +1,4 @@
-# 32-bit x86 Linux build with the native compiler (Debian g++-multilib).
+# 32-bit x86 Linux build with the native compiler and its 32-bit libraries (multilib).
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER gcc)

@@ -1,4 +1,4 @@
-# Cross build for 32-bit Windows with Debian's MinGW-w64 (g++-mingw-w64-i686).
+# Cross build for 32-bit Windows with MinGW-w64 as Debian packages it.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 set(kadrimo_mingw_triplet i686-w64-mingw32)

@@ -1,4 +1,4 @@
-# Cross build for 64-bit Windows with Debian's MinGW-w64 (g++-mingw-w64-x86-64).
+# Cross build for 64-bit Windows with MinGW-w64 as Debian packages it.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
 set(kadrimo_mingw_triplet x86_64-w64-mingw32)

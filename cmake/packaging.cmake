@@ -2,6 +2,7 @@
 # kadrimo in bin/; `cpack` makes kadrimo-VERSION-SYSTEM-ARCH.tar.gz and a
 # Debian package for Linux builds, and kadrimo-VERSION-windows-ARCH.zip for
 # Windows builds. The version is the project's, like the banner's.
+include(GNUInstallDirs)
 
 install(TARGETS kadrimo RUNTIME DESTINATION bin)
 
@@ -14,11 +15,16 @@ else()
 endif()
 
 set(CPACK_PACKAGE_NAME kadrimo)
-set(CPACK_PACKAGE_VENDOR kadrimo)
+set(CPACK_PACKAGE_VENDOR "the kadrimo authors")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Console calculator that brings a picture to the aspect ratio of a target format")
+set(CPACK_PACKAGE_DESCRIPTION [=[kadrimo asks, in Japanese, for a target format (an own-design card sleeve,
+an Android wallpaper, the iPhone4S, or a width and height typed by hand)
+and for the width and height of a picture. It prints the height that fits
+the picture's width and the width that fits its height, so that the
+picture can be cropped or scaled to the target's aspect ratio.]=])
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "kadrimo developers <kadrimo@localhost>")
+set(CPACK_PACKAGE_CONTACT "kadrimo authors <maintainers@kadrimo.org>")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY kadrimo)
 
 if(WIN32)
@@ -26,6 +32,28 @@ if(WIN32)
     set(CPACK_PACKAGE_FILE_NAME kadrimo-${PROJECT_VERSION}-windows-${kadrimo_arch})
 else()
     set(CPACK_GENERATOR TGZ DEB)
+    # What a Debian package carries besides the program: the licence as its
+    # copyright file, a compressed changelog, and binaries without symbols.
+    # Both archives carry the same.
+    install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR}
+            RENAME copyright)
+    string(TIMESTAMP kadrimo_package_date "%a, %d %b %Y %H:%M:%S +0000" UTC)
+    configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in ${PROJECT_BINARY_DIR}/changelog @ONLY)
+    kadrimo_gzip(${PROJECT_BINARY_DIR}/changelog kadrimo_changelog)
+    install(FILES ${kadrimo_changelog} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+    install(FILES ${CMAKE_CURRENT_LIST_DIR}/lintian-overrides
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME kadrimo)
+    set(CPACK_STRIP_FILES ON)
+    # strip keeps the compilers' version notes; a stripped install drops them too.
+    if(CMAKE_OBJCOPY)
+        string(CONFIGURE [=[
+            if(CMAKE_INSTALL_DO_STRIP)
+                execute_process(COMMAND "@CMAKE_OBJCOPY@" --remove-section=.comment
+                    "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin/$<TARGET_FILE_NAME:kadrimo>"
+                    COMMAND_ERROR_IS_FATAL ANY)
+            endif()]=] kadrimo_drop_comment @ONLY)
+        install(CODE "${kadrimo_drop_comment}")
+    endif()
     set(CPACK_PACKAGE_FILE_NAME kadrimo-${PROJECT_VERSION}-linux-${kadrimo_arch})
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
     set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${kadrimo_debian_arch})

@@ -1,8 +1,13 @@
 # Tests that run the built program (or look at it) from Python scripts.
 
-set(kadrimo_windows_option "")
+# Windows builds write CR LF and wait with the system's pause; they are
+# packaged as a zip.
 if(WIN32)
     set(kadrimo_windows_option --windows)
+    set(kadrimo_package_system windows)
+else()
+    set(kadrimo_windows_option "")
+    set(kadrimo_package_system linux)
 endif()
 
 if(kadrimo_can_run)
@@ -46,20 +51,10 @@ if(WIN32)
                 --machine ${kadrimo_pe_machine} --objdump ${CMAKE_OBJDUMP} $<TARGET_FILE:kadrimo>)
 endif()
 
-if(WIN32)
-    set(kadrimo_package_system windows)
-else()
-    set(kadrimo_package_system linux)
-endif()
-if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-    set(kadrimo_package_arch x64)
-else()
-    set(kadrimo_package_arch x86)
-endif()
 add_test(NAME build.install_and_package
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/builds/install_and_package.py
             --build ${CMAKE_BINARY_DIR} --version ${PROJECT_VERSION}
-            --system ${kadrimo_package_system} --arch ${kadrimo_package_arch}
+            --system ${kadrimo_package_system} --arch ${kadrimo_arch}
             --cmake ${CMAKE_COMMAND} --cpack ${CMAKE_CPACK_COMMAND})
 set_tests_properties(build.install_and_package PROPERTIES TIMEOUT 300)
 
@@ -71,7 +66,7 @@ if(CMAKE_READELF AND CMAKE_SYSTEM_NAME STREQUAL "Linux")
 endif()
 
 # The desktop menu entry and the manual page, as installed. A missing tool
-# skips its check, and says which Debian package brings it.
+# skips its check, and says so.
 if(NOT WIN32)
     set(kadrimo_shared_files ${CMAKE_CURRENT_SOURCE_DIR}/share/check_shared_files.py)
     add_test(NAME share.desktop_entry
@@ -86,11 +81,15 @@ if(NOT WIN32)
     set_tests_properties(share.desktop_entry share.manual_page PROPERTIES SKIP_RETURN_CODE 77)
     find_program(KADRIMO_DESKTOP_FILE_VALIDATE desktop-file-validate)
     if(NOT KADRIMO_DESKTOP_FILE_VALIDATE)
-        message(STATUS "desktop-file-validate not found: the desktop entry check is skipped "
-                       "(Debian package desktop-file-utils)")
+        message(STATUS "desktop-file-validate not found: the desktop entry check is skipped")
     endif()
     find_program(KADRIMO_GROFF groff)
     if(NOT KADRIMO_GROFF)
-        message(STATUS "groff not found: the manual page check is skipped (Debian package groff-base)")
+        message(STATUS "groff not found: the manual page check is skipped")
     endif()
 endif()
+
+# The scripts build the texts they expect with the version this build was
+# configured with, so that a new version changes project() and nothing else.
+get_property(kadrimo_program_tests DIRECTORY PROPERTY TESTS)
+set_tests_properties(${kadrimo_program_tests} PROPERTIES ENVIRONMENT KADRIMO_VERSION=${PROJECT_VERSION})

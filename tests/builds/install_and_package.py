@@ -1,12 +1,14 @@
 """Installs a build into a scratch prefix and packages it with CPack, then
 looks inside what came out: kadrimo in bin/, packages named with the version
-and the architecture, the Debian package for the right architecture.
+and the architecture, the licence in both Linux archives, the Debian package
+for the right architecture and with nothing for lintian to object to.
 
     install_and_package.py --build DIR --version 0.2 --system linux|windows
                            --arch x64|x86 --cmake CMAKE --cpack CPACK
 """
 import argparse
 import os
+import shutil
 import subprocess
 import sys
 import tarfile
@@ -16,6 +18,12 @@ import zipfile
 
 ARGS = None
 DEBIAN_ARCH = {"x64": "amd64", "x86": "i386"}
+COPYRIGHT = "usr/share/doc/kadrimo/copyright"
+
+# lintian without the caller's configuration or environment, as Debian's own
+# profile sees it, failing on warnings as well as errors; it needs no network.
+LINTIAN = ["lintian", "--no-cfg", "--ignore-lintian-env", "--profile", "debian",
+           "--display-info", "--fail-on", "error,warning"]
 
 
 def program_name():
@@ -50,14 +58,25 @@ class install_and_package(unittest.TestCase):
         self.assertEqual(made, sorted([f"{stem}.tar.gz", deb]))
         with tarfile.open(os.path.join(self.scratch, f"{stem}.tar.gz")) as archive:
             self.assertIn(f"{stem}/bin/kadrimo", archive.getnames())
+            copyright_text = archive.extractfile(f"{stem}/share/doc/kadrimo/copyright").read()
+            self.assertTrue(copyright_text.startswith(b"MIT License"))
         deb_path = os.path.join(self.scratch, deb)
         contents = subprocess.run(["dpkg-deb", "--contents", deb_path], check=True,
                                   capture_output=True, text=True).stdout
         self.assertIn("./usr/bin/kadrimo\n", contents)
+        self.assertIn(f"./{COPYRIGHT}\n", contents)
         fields = subprocess.run(["dpkg-deb", "--field", deb_path, "Package", "Version",
                                  "Architecture"], check=True, capture_output=True, text=True).stdout
         self.assertEqual(fields, f"Package: kadrimo\nVersion: {ARGS.version}\n"
                                  f"Architecture: {DEBIAN_ARCH[ARGS.arch]}\n")
+        self.check_with_lintian(deb_path)
+
+    def check_with_lintian(self, deb_path):
+        if shutil.which("lintian") is None:
+            print("lintian not found: the Debian package's policy check is skipped", file=sys.stderr)
+            return
+        checked = subprocess.run(LINTIAN + [deb_path], capture_output=True, text=True)
+        self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
 
 
 if __name__ == "__main__":

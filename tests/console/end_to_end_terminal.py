@@ -12,8 +12,8 @@ import termios
 import time
 import unittest
 
-from transcript import (KEY_WAIT_PROMPT, TARGET_PROMPT, invalid_text, manual_text, preset_text,
-                        sjis)
+from transcript import (KEY_WAIT_PROMPT, TARGET_PROMPT, banner, invalid_text, manual_text,
+                        preset_text, sjis)
 
 COMMAND = []
 TIMEOUT = 20
@@ -155,7 +155,7 @@ class encoding_on_a_terminal(unittest.TestCase):
         # Without echo the screen holds the program's output alone.
         session = terminal_session(lang=lang, echo=False)
         self.addCleanup(session.kill)
-        session.read_until(b"Ver0.2")
+        session.read_until(on_screen(banner(), encoding))
         session.type(answers)
         session.read_until(on_screen(KEY_WAIT_PROMPT, encoding))
         session.settle()

@@ -11,8 +11,8 @@ import subprocess
 import sys
 import unittest
 
-from transcript import (INVALID, OPENING, SOURCE_PROMPTS, TARGET_PROMPT, WAIT_TAIL, invalid_run,
-                        manual_run, preset_run, sjis)
+from transcript import (INVALID, SOURCE_PROMPTS, TARGET_PROMPT, WAIT_TAIL, invalid_run,
+                        manual_run, opening, preset_run, sjis)
 
 COMMAND = []
 TIMEOUT = 20
@@ -25,11 +25,11 @@ RESULTS_TAIL = re.compile(re.escape(sjis("横幅を基準にした高さ:")) + r
 
 
 def width_unreadable():
-    return sjis(OPENING + TARGET_PROMPT + "\n" + "横幅を入力:\n" + INVALID)
+    return sjis(opening() + TARGET_PROMPT + "\n" + "横幅を入力:\n" + INVALID)
 
 
 def height_unreadable():
-    return sjis(OPENING + TARGET_PROMPT + "\n" + SOURCE_PROMPTS + "\n" + INVALID)
+    return sjis(opening() + TARGET_PROMPT + "\n" + SOURCE_PROMPTS + "\n" + INVALID)
 
 
 def run(stdin_bytes=None, stdin=None, stdout=subprocess.PIPE, preexec_fn=None):
@@ -92,7 +92,7 @@ class hostile_input(unittest.TestCase):
                 proc = run(prefix + junk)
                 self.assertEqual(proc.returncode, 0)
                 self.assertEqual(proc.stderr, b"")
-                self.assertTrue(proc.stdout.startswith(sjis(OPENING + TARGET_PROMPT + "\n")))
+                self.assertTrue(proc.stdout.startswith(sjis(opening() + TARGET_PROMPT + "\n")))
                 # Either the results or the invalid-input message: never both, never neither.
                 ended_in_results = RESULTS_TAIL.search(proc.stdout) is not None
                 ended_invalid = proc.stdout.endswith(sjis(INVALID) + WAIT_TAIL)

@@ -1,8 +1,19 @@
 """Expected output of kadrimo, built from the Japanese texts with Python's
-own cp932 codec rather than from anything in the program."""
+own cp932 codec rather than from anything in the program. The version in the
+banner is the build's, which ctest passes in KADRIMO_VERSION."""
+import os
+import sys
 
-OPENING = (
-    "kadrimo from もくれぴぽ Ver0.2\n\n"
+
+def banner():
+    version = os.environ.get("KADRIMO_VERSION")
+    if not version:
+        sys.exit("KADRIMO_VERSION is not set: it is the version the program was built with "
+                 "(ctest sets it)")
+    return f"kadrimo from もくれぴぽ Ver{version}\n\n"
+
+
+MENU = (
     "ターゲットを選択\n"
     "0:オリジナルスリーブ(WSサイズ) \n"
     "1:Android壁紙(960×800) \n"
@@ -11,6 +22,13 @@ OPENING = (
     "4:iPhone4S \n"
     "9:手入力する\n"
 )
+
+
+def opening():
+    """The banner and the menu, as every run starts."""
+    return banner() + MENU
+
+
 TARGET_PROMPT = "ターゲット:"
 SOURCE_PROMPTS = "横幅を入力:高さを入力:"
 MANUAL_PROMPTS = "目標の横幅を入力\n目標の高さを入力\n"
@@ -28,17 +46,17 @@ def results(height, width):
 
 def preset_text(height, width):
     """Everything written up to the key wait for a preset and two answers."""
-    return OPENING + TARGET_PROMPT + "\n" + SOURCE_PROMPTS + "\n" + results(height, width)
+    return opening() + TARGET_PROMPT + "\n" + SOURCE_PROMPTS + "\n" + results(height, width)
 
 
 def manual_text(height, width):
     """The same for a target typed by hand."""
-    return (OPENING + TARGET_PROMPT + "\n" + MANUAL_PROMPTS + "\n" + SOURCE_PROMPTS + "\n"
+    return (opening() + TARGET_PROMPT + "\n" + MANUAL_PROMPTS + "\n" + SOURCE_PROMPTS + "\n"
             + results(height, width))
 
 
 def invalid_text():
-    return OPENING + TARGET_PROMPT + "\n" + INVALID
+    return opening() + TARGET_PROMPT + "\n" + INVALID
 
 
 def preset_run(height, width):

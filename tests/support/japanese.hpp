@@ -1,7 +1,7 @@
 #pragma once
 
 // The program's opening as a reader sees it, in UTF-8; tests convert it to
-// Shift-JIS themselves.
+// Shift-JIS themselves. The version is the one the build gives the program.
 
 namespace kadrimo::testing {
 
@@ -14,6 +14,6 @@ inline constexpr const char* menu_utf8 =
     "4:iPhone4S \n"
     "9:手入力する\n";
 
-inline constexpr const char* banner_utf8 = "kadrimo from もくれぴぽ Ver0.2\n\n";
+inline constexpr const char* banner_utf8 = "kadrimo from もくれぴぽ Ver" KADRIMO_VERSION "\n\n";
 
 }  // namespace kadrimo::testing
