@@ -140,8 +140,9 @@ def on_screen(text, encoding):
 
 
 # The locale that the program's environment names, and the encoding the
-# screen must then hold.
-LOCALES = (("C.UTF-8", "utf-8"), ("C", "cp932"))
+# screen and the keyboard must then use. A locale that is not installed still
+# says its encoding by its name.
+LOCALES = (("C.UTF-8", "utf-8"), ("C", "cp932"), ("xx_XX.UTF-8", "utf-8"))
 
 
 class encoding_on_a_terminal(unittest.TestCase):
@@ -156,7 +157,7 @@ class encoding_on_a_terminal(unittest.TestCase):
         session = terminal_session(lang=lang, echo=False)
         self.addCleanup(session.kill)
         session.read_until(b"Ver0.2")
-        session.type(answers)
+        session.type(answers.encode(encoding))
         session.read_until(on_screen(KEY_WAIT_PROMPT, encoding))
         session.settle()
         self.assertIsNone(session.proc.poll(), "the run ended before the key")
@@ -165,10 +166,12 @@ class encoding_on_a_terminal(unittest.TestCase):
         return session, status
 
     def test_every_text_reaches_the_screen_in_the_terminal_encoding(self):
-        runs = (("preset", b"1\r1920\r1080\r", preset_text("1600", "1296")),
-                ("manual", b"9\r861\r1206\r640\r960\r", manual_text("896.446", "685.373")),
-                ("order_of_operations", b"5\r569\r1920\r", preset_text("1009.97", "1081.69")),
-                ("invalid", b"7\r", invalid_text()))
+        runs = (("preset", "1\r1920\r1080\r", preset_text("1600", "1296")),
+                ("manual", "9\r861\r1206\r640\r960\r", manual_text("896.446", "685.373")),
+                ("order_of_operations", "5\r569\r1920\r", preset_text("1009.97", "1081.69")),
+                ("invalid", "7\r", invalid_text()),
+                # Typed with the input method on, in the terminal's encoding.
+                ("full_width", "５\r５６９\r１９２０\r", preset_text("1009.97", "1081.69")))
         for lang, encoding in LOCALES:
             for name, answers, text in runs:
                 with self.subTest(lang=lang, run=name):

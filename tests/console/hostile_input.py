@@ -49,8 +49,10 @@ ANSWERS = [
     ("nul_for_target", b"\x00", invalid_run()),
     ("lone_shift_jis_lead_byte", b"\x81", invalid_run()),
     ("shift_jis_lead_byte_before_width", b"1 \x82" + b"1920 1080", width_unreadable()),
-    ("shift_jis_full_width_digits", b"1 " + sjis("１９２０") + b" 1080", width_unreadable()),
-    ("utf8_full_width_digits", b"1 1920 " + "１０８０".encode("utf-8"), height_unreadable()),
+    # Piped input is Shift-JIS: its full-width digits read as digits, UTF-8's do not.
+    ("shift_jis_full_width_digits", b"1 " + sjis("１９２０") + b" 1080", preset_run("1600", "1296")),
+    ("utf8_full_width_digits_in_a_pipe", b"1 1920 " + "１０８０".encode("utf-8"),
+     height_unreadable()),
     ("invalid_utf8", b"\xc3\x28 \xc0\xaf 1 1920 1080", invalid_run()),
     ("megabyte_width_beyond_double", b"1 " + b"9" * MEGABYTE + b" 1080", width_unreadable()),
     ("megabyte_target_beyond_int", b"9" * MEGABYTE + b"\n", invalid_run()),
