@@ -18,4 +18,7 @@ int converse() {
 
 }  // namespace
 
-int main() { return kadrimo::status_after_output(std::cout, converse()); }
+int main() {
+    kadrimo::output_check output(std::cout);
+    return output.status_after(converse());
+}

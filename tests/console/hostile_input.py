@@ -145,7 +145,8 @@ def unwritable_output_fails(test, proc):
 
 class unwritable_output(unittest.TestCase):
     def test_full_device(self):
-        for answers in (b"1 1920 1080\n", b"7\n", b""):
+        # A number out of range sets errno too; it must not pass for the cause.
+        for answers in (b"1 1920 1080\n", b"7\n", b"", b"1 1e999 1080\n"):
             with self.subTest(answers=answers), open("/dev/full", "wb") as full:
                 proc = run(answers, stdout=full)
                 unwritable_output_fails(self, proc)
