@@ -36,7 +36,7 @@ constexpr std::streamsize longest_answer = 4096;
 class limited_view final : public std::streambuf {
 public:
     limited_view(std::streambuf& source, std::streamsize limit) : source_(source), left_(limit) {}
-    bool used_up() const { return left_ == 0; }
+    [[nodiscard]] bool used_up() const { return left_ == 0; }
 
 protected:
     int_type underflow() override { return left_ == 0 ? traits_type::eof() : source_.sgetc(); }

@@ -33,19 +33,32 @@ constexpr full_width_form full_width_forms[] = {
     {' ', "\x81\x40", "\xe3\x80\x80"},  // the ideographic space
 };
 
+struct byte_range {
+    unsigned char first;
+    unsigned char last;
+
+    [[nodiscard]] constexpr bool holds(unsigned char byte) const {
+        return byte >= first && byte <= last;
+    }
+};
+
+constexpr byte_range shift_jis_leads[] = {{0x81, 0x9f}, {0xe0, 0xfc}};
+constexpr byte_range utf8_three_byte_leads{0xe0, 0xef};
+constexpr byte_range utf8_continuations{0x80, 0xbf};
+
 // How many bytes the character that starts with `lead` has at most; only
 // three-byte UTF-8 holds any of the forms above.
 std::size_t character_length(input_encoding encoding, unsigned char lead) {
     if (encoding == input_encoding::shift_jis) {
-        return (lead >= 0x81 && lead <= 0x9f) || (lead >= 0xe0 && lead <= 0xfc) ? 2 : 1;
+        return shift_jis_leads[0].holds(lead) || shift_jis_leads[1].holds(lead) ? 2 : 1;
     }
-    return lead >= 0xe0 && lead <= 0xef ? 3 : 1;
+    return utf8_three_byte_leads.holds(lead) ? 3 : 1;
 }
 
 // Whether `next` may continue a character: in Shift-JIS any byte follows a
 // lead; in UTF-8 only a continuation byte does.
 bool continues(input_encoding encoding, unsigned char next) {
-    return encoding == input_encoding::shift_jis || (next >= 0x80 && next <= 0xbf);
+    return encoding == input_encoding::shift_jis || utf8_continuations.holds(next);
 }
 
 // The ASCII that a whole character shows, or 0 when it is none of the forms.

@@ -5,7 +5,9 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstddef>
 #include <istream>
+#include <iterator>
 #include <ostream>
 
 #include "key_wait.hpp"
@@ -112,7 +114,8 @@ void reinstall(const previous_handlers& previous) {
 
 // The first byte of the key, then whatever else the same key sends.
 void read_one_key() {
-    char bytes[64];
+    constexpr std::size_t chunk = 64;
+    char bytes[chunk];
     while (read(terminal_fd, bytes, sizeof bytes) < 0 && errno == EINTR) {
     }
     const auto end = std::chrono::steady_clock::now() + longest_key;

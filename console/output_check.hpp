@@ -33,7 +33,7 @@ private:
     class watcher final : public std::streambuf {
     public:
         explicit watcher(std::streambuf& target) : target_(target) {}
-        int cause() const { return cause_; }
+        [[nodiscard]] int cause() const { return cause_; }
 
     protected:
         std::streamsize xsputn(const char* bytes, std::streamsize count) override;
