@@ -4,6 +4,7 @@
 #include <locale>
 #include <optional>
 #include <ostream>
+#include <streambuf>
 
 #include "catalogue.hpp"
 #include "number_text.hpp"
@@ -25,19 +26,62 @@ void write_menu(std::ostream& out) {
     }
 }
 
-// An answer that cannot be read (letters, end of input, out of range) yields
-// nothing, and the run then ends as for an invalid target number. The line
-// the answer was typed on is ended first, as after the target number.
+// Formatted extraction keeps every character of a number until the number
+// ends, so an endless one would take all memory: no answer may run past this.
+constexpr std::streamsize longest_answer = 4096;
+
+// The stream's buffer as extraction sees it, cut off after `limit`
+// characters. It holds nothing itself, so what extraction leaves stays in
+// the buffer for the next read.
+class limited_view final : public std::streambuf {
+public:
+    limited_view(std::streambuf& source, std::streamsize limit) : source_(source), left_(limit) {}
+    [[nodiscard]] bool used_up() const { return left_ == 0; }
+
+protected:
+    int_type underflow() override { return left_ == 0 ? traits_type::eof() : source_.sgetc(); }
+
+    int_type uflow() override {
+        if (left_ == 0) return traits_type::eof();
+        const int_type next = source_.sbumpc();
+        if (!traits_type::eq_int_type(next, traits_type::eof())) --left_;
+        return next;
+    }
+
+private:
+    std::streambuf& source_;
+    std::streamsize left_;
+};
+
+// One answer, by the stream's own extraction rules. An answer that runs past
+// the longest is unreadable, and nothing beyond its first longest_answer + 1
+// characters has been read.
+template <typename number>
+bool read_answer(std::istream& in, number& value) {
+    if (!(in >> std::ws)) return false;
+    limited_view view(*in.rdbuf(), longest_answer + 1);
+    std::istream limited(&view);
+    limited.imbue(in.getloc());
+    limited.flags(in.flags());
+    limited >> value;
+    if (limited.fail() || view.used_up()) in.setstate(std::ios_base::failbit);
+    return !in.fail();
+}
+
+// An answer that cannot be read (letters, end of input, out of range, too
+// long) yields nothing, and the run then ends as for an invalid target
+// number. The line the answer was typed on is ended first, as after the
+// target number.
 std::optional<double> read_dimension(std::istream& in, std::ostream& out) {
     double value = 0.0;
-    if (in >> value) return value;
+    if (read_answer(in, value)) return value;
     out << texts::line_end;
     return std::nullopt;
 }
 
 std::optional<int> read_target_number(std::istream& in) {
     int value = 0;
-    if (in >> value) return value;
+    if (read_answer(in, value)) return value;
     return std::nullopt;
 }
 

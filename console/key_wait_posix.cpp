@@ -1,9 +1,13 @@
+#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <cstddef>
 #include <istream>
+#include <iterator>
 #include <ostream>
 
 #include "key_wait.hpp"
@@ -16,54 +20,131 @@ namespace kadrimo {
 namespace {
 
 constexpr int terminal_fd = STDIN_FILENO;
-constexpr int restoring_signals[] = {SIGINT, SIGTERM, SIGHUP};
 
-// Read by the signal handler, so kept where it can reach it.
+// A key may send several bytes (an arrow key's escape sequence, a character
+// of an input method); they arrive within moments of each other, so the key
+// is over once the terminal has been quiet this long. A key held down repeats
+// faster than that, so the whole key is given a limit too.
+constexpr int quiet_milliseconds = 50;
+constexpr std::chrono::milliseconds longest_key{300};
+
+// Read by the signal handlers, so kept where they can reach them.
 termios saved_terminal{};
+termios raw_terminal{};
+volatile std::sig_atomic_t terminal_is_raw = 0;
 
-extern "C" void restore_and_reraise(int signal_number) {
-    // Best effort: a signal handler has no one to report a failure to.
+void set_handler(int signal_number, void (*handler)(int)) {
+    struct sigaction action{};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    static_cast<void>(sigaction(signal_number, &action, nullptr));
+}
+
+// Handlers have no one to report a failure to, and must not disturb the
+// errno of the code they interrupt; everything they call is
+// async-signal-safe.
+
+// The signal is blocked while its handler runs, so it is delivered again, to
+// its default action, as the handler returns.
+extern "C" void restore_and_end(int signal_number) {
     static_cast<void>(tcsetattr(terminal_fd, TCSANOW, &saved_terminal));
-    static_cast<void>(std::signal(signal_number, SIG_DFL));
+    set_handler(signal_number, SIG_DFL);
     static_cast<void>(std::raise(signal_number));
 }
 
-struct handlers {
-    struct sigaction previous[std::size(restoring_signals)];
-};
-
-handlers install_restoring_handlers() {
-    handlers installed{};
-    struct sigaction action{};
-    action.sa_handler = restore_and_reraise;
-    sigemptyset(&action.sa_mask);
-    for (std::size_t i = 0; i < std::size(restoring_signals); ++i) {
-        sigaction(restoring_signals[i], &action, &installed.previous[i]);
-    }
-    return installed;
+extern "C" void reapply_raw(int /*signal_number*/) {
+    const int saved_errno = errno;
+    if (terminal_is_raw != 0) static_cast<void>(tcsetattr(terminal_fd, TCSANOW, &raw_terminal));
+    errno = saved_errno;
 }
 
-void reinstall(const handlers& installed) {
-    for (std::size_t i = 0; i < std::size(restoring_signals); ++i) {
-        sigaction(restoring_signals[i], &installed.previous[i], nullptr);
+// Stops the way the stop signal would have, with the terminal as the user
+// left it. When the process comes back, the continue handler has made the
+// terminal raw again; where the system discarded the stop (an orphaned
+// process group), this does.
+extern "C" void restore_and_stop(int signal_number) {
+    const int saved_errno = errno;
+    static_cast<void>(tcsetattr(terminal_fd, TCSANOW, &saved_terminal));
+    set_handler(signal_number, SIG_DFL);
+    sigset_t stop{};
+    sigemptyset(&stop);
+    sigaddset(&stop, signal_number);
+    static_cast<void>(sigprocmask(SIG_UNBLOCK, &stop, nullptr));
+    static_cast<void>(std::raise(signal_number));
+    set_handler(signal_number, restore_and_stop);
+    reapply_raw(signal_number);
+    errno = saved_errno;
+}
+
+struct handled_signal {
+    int number;
+    void (*handler)(int);
+};
+
+// Every signal that the keyboard or the session can send while the terminal
+// is raw puts it back first; those that end the run then end it as they
+// would have, a stop stops, and the wait goes on raw once continued.
+constexpr handled_signal handled_signals[] = {
+    {SIGINT, restore_and_end},   {SIGQUIT, restore_and_end}, {SIGTERM, restore_and_end},
+    {SIGHUP, restore_and_end},   {SIGTSTP, restore_and_stop}, {SIGCONT, reapply_raw},
+};
+
+struct previous_handlers {
+    struct sigaction actions[std::size(handled_signals)];
+};
+
+// A signal that was ignored when the program started (nohup, trap '' INT)
+// stays ignored: the user chose that, and the wait does not overrule it.
+previous_handlers install_handlers() {
+    previous_handlers previous{};
+    for (std::size_t i = 0; i < std::size(handled_signals); ++i) {
+        sigaction(handled_signals[i].number, nullptr, &previous.actions[i]);
+        if (previous.actions[i].sa_handler != SIG_IGN) {
+            set_handler(handled_signals[i].number, handled_signals[i].handler);
+        }
+    }
+    return previous;
+}
+
+void reinstall(const previous_handlers& previous) {
+    for (std::size_t i = 0; i < std::size(handled_signals); ++i) {
+        sigaction(handled_signals[i].number, &previous.actions[i], nullptr);
+    }
+}
+
+// The first byte of the key, then whatever else the same key sends.
+void read_one_key() {
+    constexpr std::size_t chunk = 64;
+    char bytes[chunk];
+    while (read(terminal_fd, bytes, sizeof bytes) < 0 && errno == EINTR) {
+    }
+    const auto end = std::chrono::steady_clock::now() + longest_key;
+    pollfd terminal{terminal_fd, POLLIN, 0};
+    while (std::chrono::steady_clock::now() < end) {
+        const int ready = poll(&terminal, 1, quiet_milliseconds);
+        if (ready == 0 || (ready < 0 && errno != EINTR)) break;
+        if (ready > 0 && read(terminal_fd, bytes, sizeof bytes) <= 0) break;
     }
 }
 
 void wait_on_terminal() {
     if (tcgetattr(terminal_fd, &saved_terminal) != 0) return;
-    termios raw = saved_terminal;
-    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
-    raw.c_cc[VMIN] = 1;
-    raw.c_cc[VTIME] = 0;
+    raw_terminal = saved_terminal;
+    raw_terminal.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+    raw_terminal.c_cc[VMIN] = 1;
+    raw_terminal.c_cc[VTIME] = 0;
 
-    const handlers previous = install_restoring_handlers();
+    const previous_handlers previous = install_handlers();
+    terminal_is_raw = 1;
     // TCSAFLUSH drops whatever was typed before the prompt appeared.
-    if (tcsetattr(terminal_fd, TCSAFLUSH, &raw) == 0) {
-        char key = 0;
-        while (read(terminal_fd, &key, 1) < 0 && errno == EINTR) {
-        }
-        tcsetattr(terminal_fd, TCSANOW, &saved_terminal);
+    if (tcsetattr(terminal_fd, TCSAFLUSH, &raw_terminal) == 0) {
+        read_one_key();
+        // Nothing of the key, nor anything typed after it, is left for
+        // whatever reads the terminal next.
+        tcflush(terminal_fd, TCIFLUSH);
     }
+    terminal_is_raw = 0;
+    tcsetattr(terminal_fd, TCSANOW, &saved_terminal);
     reinstall(previous);
 }
 

@@ -1,6 +1,8 @@
 #include <iostream>
 
 #include "dialogue.hpp"
+#include "full_width_input.hpp"
+#include "input_encoding.hpp"
 #include "output_check.hpp"
 #include "terminal_output.hpp"
 
@@ -10,9 +12,13 @@ namespace {
 // judged, so a failure in its last bytes still counts.
 int converse() {
     const kadrimo::terminal_output terminal(std::cout);
+    const kadrimo::full_width_input typed(std::cin, kadrimo::standard_input_encoding());
     return kadrimo::run_dialogue(std::cin, std::cout, kadrimo::wait_while_output_works);
 }
 
 }  // namespace
 
-int main() { return kadrimo::status_after_output(std::cout, converse()); }
+int main() {
+    kadrimo::output_check output(std::cout);
+    return output.status_after(converse());
+}

@@ -1,7 +1,6 @@
 #include "output_check.hpp"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <system_error>
@@ -14,15 +13,56 @@ void wait_while_output_works(std::istream& in, std::ostream& out) {
     if (out) wait_for_key(in, out);
 }
 
-int status_after_output(std::ostream& out, int dialogue_status) {
-    if (out.flush()) return dialogue_status;
-    // errno still tells why the write failed, unless a read of standard input
-    // has failed since and replaced it; a wrong reason is worse than none.
-    const int cause = std::ferror(stdin) != 0 ? 0 : errno;
+output_check::output_check(std::ostream& out)
+    : out_(out), original_(out.rdbuf()), watcher_(*original_) {
+    out_.rdbuf(&watcher_);
+}
+
+output_check::~output_check() {
+    // Giving the buffer back clears the stream's state; a failure stays known.
+    const std::ios_base::iostate state = out_.rdstate();
+    out_.rdbuf(original_);
+    out_.setstate(state);
+}
+
+int output_check::status_after(int dialogue_status) {
+    if (out_.flush()) return dialogue_status;
+    // A failure whose cause the system did not tell is reported without one:
+    // a wrong reason is worse than none.
     std::cerr << "kadrimo: cannot write to standard output";
-    if (cause != 0) std::cerr << ": " << std::generic_category().message(cause);
+    if (watcher_.cause() != 0) std::cerr << ": " << std::generic_category().message(watcher_.cause());
     std::cerr << '\n';
     return EXIT_FAILURE;
+}
+
+// errno is cleared before each call, so a cause left over from something
+// else is never taken for this write's.
+void output_check::watcher::note_failure() {
+    if (failed_) return;
+    failed_ = true;
+    cause_ = errno;
+}
+
+std::streamsize output_check::watcher::xsputn(const char* bytes, std::streamsize count) {
+    errno = 0;
+    const std::streamsize written = target_.sputn(bytes, count);
+    if (written != count) note_failure();
+    return written;
+}
+
+output_check::watcher::int_type output_check::watcher::overflow(int_type next) {
+    if (traits_type::eq_int_type(next, traits_type::eof())) return traits_type::not_eof(next);
+    errno = 0;
+    const int_type written = target_.sputc(traits_type::to_char_type(next));
+    if (traits_type::eq_int_type(written, traits_type::eof())) note_failure();
+    return written;
+}
+
+int output_check::watcher::sync() {
+    errno = 0;
+    const int result = target_.pubsync();
+    if (result != 0) note_failure();
+    return result;
 }
 
 }  // namespace kadrimo

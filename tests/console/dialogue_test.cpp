@@ -128,6 +128,29 @@ const dialogue_case unreadable[] = {
 INSTANTIATE_TEST_SUITE_P(unreadable, whole_run, ::testing::ValuesIn(unreadable),
                          case_name);
 
+// An answer may be 4,096 characters long, whether it is read as an int or a
+// double; one character more makes it unreadable, and nothing after that
+// character has been read when the run ends.
+TEST(dialogue, answers_are_read_up_to_4096_characters) {
+    const char* results =
+        "ターゲット:\n横幅を入力:高さを入力:\n"
+        "横幅を基準にした高さ:1600\n高さを基準にした横幅:1296\n\n[wait:]";
+    const struct {
+        std::string input;
+        const char* expected_after_menu;
+    } cases[] = {
+        {std::string(4095, '0') + "1 1920 1080", results},
+        {std::string(4096, '0') + "1 1920 1080",
+         "ターゲット:\n入力された値が不正です\nプログラムを終了します\n[wait: 1920 1080]"},
+        {"1 " + std::string(4092, '0') + "1920 1080", results},
+        {"1 " + std::string(4093, '0') + "1920 1080",
+         "ターゲット:\n横幅を入力:\n入力された値が不正です\nプログラムを終了します\n[wait: 1080]"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(run(c.input).output, opening + cp932(c.expected_after_menu)) << c.input.size();
+    }
+}
+
 TEST(dialogue, decimal_comma_locale_of_the_caller_is_ignored) {
     std::istringstream in("1 1920.5 1080");
     std::ostringstream out;

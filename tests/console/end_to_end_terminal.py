@@ -4,6 +4,7 @@ found it, however it ends. The texts reach a UTF-8 terminal as UTF-8 and any
 other terminal as Shift-JIS."""
 import fcntl
 import os
+import resource
 import select
 import signal
 import subprocess
@@ -31,13 +32,43 @@ def environment(lang):
     return env
 
 
+def no_core_dump():
+    resource.setrlimit(resource.RLIMIT_CORE, (0, 0))
+
+
 def become_terminal_owner():
+    """The program in a session of its own, the terminal its controlling one,
+    so that keys such as Ctrl-C send their signals to it."""
+    no_core_dump()
     os.setsid()
     fcntl.ioctl(0, termios.TIOCSCTTY, 0)
 
 
+def own_job(ignored=()):
+    """The program as a job of the test's session, its own process group, with
+    the given signals ignored as a shell's nohup or trap '' would. Its group
+    is not orphaned, so a stop signal does stop it."""
+    def start():
+        no_core_dump()
+        os.setpgid(0, 0)
+        for sig in ignored:
+            signal.signal(sig, signal.SIG_IGN)
+    return start
+
+
+def pending_input(fd):
+    """Whatever is still queued for the next reader of the terminal, a
+    partial line included."""
+    attrs = termios.tcgetattr(fd)
+    attrs[3] &= ~termios.ICANON
+    attrs[6][termios.VMIN] = 0
+    attrs[6][termios.VTIME] = 0
+    termios.tcsetattr(fd, termios.TCSANOW, attrs)
+    return os.read(fd, 4096)
+
+
 class terminal_session:
-    def __init__(self, lang="C", echo=True):
+    def __init__(self, lang="C", echo=True, start=become_terminal_owner):
         self.master, self.slave = os.openpty()
         if not echo:
             attrs = termios.tcgetattr(self.slave)
@@ -45,7 +76,7 @@ class terminal_session:
             termios.tcsetattr(self.slave, termios.TCSANOW, attrs)
         self.before = stty_settings(self.slave)
         self.proc = subprocess.Popen(COMMAND, stdin=self.slave, stdout=self.slave,
-                                     stderr=self.slave, preexec_fn=become_terminal_owner,
+                                     stderr=self.slave, preexec_fn=start,
                                      env=environment(lang))
         self.screen = b""
 
@@ -78,6 +109,7 @@ class terminal_session:
             return status
         finally:
             self.after = stty_settings(self.slave)
+            self.left_over = pending_input(self.slave)
             os.close(self.master)
             os.close(self.slave)
 
@@ -88,8 +120,8 @@ class terminal_session:
 
 
 class key_wait_on_a_terminal(unittest.TestCase):
-    def start_at_wait(self, typed=b"1\r1920\r1080\r"):
-        session = terminal_session()
+    def start_at_wait(self, typed=b"1\r1920\r1080\r", start=become_terminal_owner):
+        session = terminal_session(start=start)
         self.addCleanup(session.kill)
         session.read_until(sjis(TARGET_PROMPT))
         session.type(typed)
@@ -118,11 +150,60 @@ class key_wait_on_a_terminal(unittest.TestCase):
         self.assertEqual(session.finish(), 0)
         self.assertEqual(session.after, session.before)
 
-    def test_ctrl_c_restores_the_terminal(self):
-        session = self.start_at_wait()
-        session.type(b"\x03")
-        self.assertEqual(session.finish(), -signal.SIGINT)
-        self.assertEqual(session.after, session.before)
+    def test_every_byte_of_the_key_is_taken(self):
+        """Nothing of a key that sends several bytes reaches whatever reads the
+        terminal next, also when its bytes arrive a moment apart."""
+        keys = (("arrow", [b"\x1b[A"]), ("f5", [b"\x1b[15~"]),
+                ("f5_split", [b"\x1b", b"[15~"]),
+                ("utf8_kana", ["カ".encode("utf-8")]), ("shift_jis_kana", ["カ".encode("cp932")]))
+        for name, parts in keys:
+            with self.subTest(key=name):
+                session = self.start_at_wait()
+                for part in parts:
+                    session.type(part)
+                    time.sleep(0.01)
+                self.assertEqual(session.finish(), 0)
+                self.assertEqual(session.after, session.before)
+                self.assertEqual(session.left_over, b"")
+
+    def test_keyboard_signals_restore_the_terminal(self):
+        for key, sig in ((b"\x03", signal.SIGINT), (b"\x1c", signal.SIGQUIT)):
+            with self.subTest(signal=sig):
+                session = self.start_at_wait()
+                session.type(key)
+                self.assertEqual(session.finish(), -sig)
+                self.assertEqual(session.after, session.before)
+
+    def wait_until_stopped(self, session):
+        deadline = time.monotonic() + TIMEOUT
+        while time.monotonic() < deadline:
+            pid, status = os.waitpid(session.proc.pid, os.WNOHANG | os.WUNTRACED)
+            if pid != 0:
+                self.assertTrue(os.WIFSTOPPED(status), f"ended instead of stopping: {status}")
+                return
+            time.sleep(0.02)
+        self.fail("the program did not stop")
+
+    def test_stop_and_continue_keep_the_wait_a_key_wait(self):
+        """Ctrl-Z gives the user back the terminal as it was; fg makes it raw
+        again, so one key without Enter still ends the wait. A signal ignored
+        by whoever started the program stays ignored during the wait."""
+        for ignored in ((), (signal.SIGINT, signal.SIGHUP)):
+            with self.subTest(ignored=ignored):
+                session = self.start_at_wait(start=own_job(ignored))
+                for sig in ignored:
+                    session.proc.send_signal(sig)
+                session.settle()
+                self.assertIsNone(session.proc.poll(), "an ignored signal ended the wait")
+                session.proc.send_signal(signal.SIGTSTP)
+                self.wait_until_stopped(session)
+                self.assertEqual(stty_settings(session.slave), session.before)
+                session.proc.send_signal(signal.SIGCONT)
+                session.settle()
+                self.assertFalse(termios.tcgetattr(session.slave)[3] & termios.ICANON)
+                session.type(b"k")
+                self.assertEqual(session.finish(), 0)
+                self.assertEqual(session.after, session.before)
 
     def test_termination_signals_restore_the_terminal(self):
         for sig in (signal.SIGTERM, signal.SIGHUP):
@@ -140,8 +221,9 @@ def on_screen(text, encoding):
 
 
 # The locale that the program's environment names, and the encoding the
-# screen must then hold.
-LOCALES = (("C.UTF-8", "utf-8"), ("C", "cp932"))
+# screen and the keyboard must then use. A locale that is not installed still
+# says its encoding by its name.
+LOCALES = (("C.UTF-8", "utf-8"), ("C", "cp932"), ("xx_XX.UTF-8", "utf-8"))
 
 
 class encoding_on_a_terminal(unittest.TestCase):
@@ -156,7 +238,7 @@ class encoding_on_a_terminal(unittest.TestCase):
         session = terminal_session(lang=lang, echo=False)
         self.addCleanup(session.kill)
         session.read_until(on_screen(banner(), encoding))
-        session.type(answers)
+        session.type(answers.encode(encoding))
         session.read_until(on_screen(KEY_WAIT_PROMPT, encoding))
         session.settle()
         self.assertIsNone(session.proc.poll(), "the run ended before the key")
@@ -165,10 +247,12 @@ class encoding_on_a_terminal(unittest.TestCase):
         return session, status
 
     def test_every_text_reaches_the_screen_in_the_terminal_encoding(self):
-        runs = (("preset", b"1\r1920\r1080\r", preset_text("1600", "1296")),
-                ("manual", b"9\r861\r1206\r640\r960\r", manual_text("896.446", "685.373")),
-                ("order_of_operations", b"5\r569\r1920\r", preset_text("1009.97", "1081.69")),
-                ("invalid", b"7\r", invalid_text()))
+        runs = (("preset", "1\r1920\r1080\r", preset_text("1600", "1296")),
+                ("manual", "9\r861\r1206\r640\r960\r", manual_text("896.446", "685.373")),
+                ("order_of_operations", "5\r569\r1920\r", preset_text("1009.97", "1081.69")),
+                ("invalid", "7\r", invalid_text()),
+                # Typed with the input method on, in the terminal's encoding.
+                ("full_width", "５\r５６９\r１９２０\r", preset_text("1009.97", "1081.69")))
         for lang, encoding in LOCALES:
             for name, answers, text in runs:
                 with self.subTest(lang=lang, run=name):

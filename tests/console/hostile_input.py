@@ -9,6 +9,8 @@ import re
 import signal
 import subprocess
 import sys
+import tempfile
+import threading
 import unittest
 
 from transcript import (INVALID, SOURCE_PROMPTS, TARGET_PROMPT, WAIT_TAIL, invalid_run,
@@ -37,6 +39,22 @@ def run(stdin_bytes=None, stdin=None, stdout=subprocess.PIPE, preexec_fn=None):
                           stderr=subprocess.PIPE, timeout=TIMEOUT, preexec_fn=preexec_fn)
 
 
+def run_measured(stdin):
+    """Runs the program to its end and returns its exit status, its output
+    and its peak resident memory in KiB."""
+    with tempfile.TemporaryFile() as output:
+        proc = subprocess.Popen(COMMAND, stdin=stdin, stdout=output, stderr=subprocess.DEVNULL)
+        watchdog = threading.Timer(TIMEOUT, proc.kill)
+        watchdog.start()
+        try:
+            _, status, usage = os.wait4(proc.pid, 0)
+        finally:
+            watchdog.cancel()
+        proc.returncode = os.waitstatus_to_exitcode(status)
+        output.seek(0)
+        return proc.returncode, output.read(), usage.ru_maxrss
+
+
 # (name, input, everything written before the key wait). Expected results
 # are worked out by hand: 960 x 800 with a picture of 1 x 1 gives 0.833333
 # and 1.2.
@@ -49,13 +67,16 @@ ANSWERS = [
     ("nul_for_target", b"\x00", invalid_run()),
     ("lone_shift_jis_lead_byte", b"\x81", invalid_run()),
     ("shift_jis_lead_byte_before_width", b"1 \x82" + b"1920 1080", width_unreadable()),
-    ("shift_jis_full_width_digits", b"1 " + sjis("１９２０") + b" 1080", width_unreadable()),
-    ("utf8_full_width_digits", b"1 1920 " + "１０８０".encode("utf-8"), height_unreadable()),
+    # Piped input is Shift-JIS: its full-width digits read as digits, UTF-8's do not.
+    ("shift_jis_full_width_digits", b"1 " + sjis("１９２０") + b" 1080", preset_run("1600", "1296")),
+    ("utf8_full_width_digits_in_a_pipe", b"1 1920 " + "１０８０".encode("utf-8"),
+     height_unreadable()),
     ("invalid_utf8", b"\xc3\x28 \xc0\xaf 1 1920 1080", invalid_run()),
     ("megabyte_width_beyond_double", b"1 " + b"9" * MEGABYTE + b" 1080", width_unreadable()),
     ("megabyte_target_beyond_int", b"9" * MEGABYTE + b"\n", invalid_run()),
-    ("megabyte_of_leading_zeros", b"0" * MEGABYTE + b"1 1920 1080", preset_run("1600", "1296")),
-    ("megabyte_of_decimals", b"1 1920 1080." + b"0" * MEGABYTE, preset_run("1600", "1296")),
+    # No answer may run past 4,096 characters, whatever they are.
+    ("megabyte_of_leading_zeros", b"0" * MEGABYTE + b"1 1920 1080", invalid_run()),
+    ("megabyte_of_decimals", b"1 1920 1080." + b"0" * MEGABYTE, height_unreadable()),
 ]
 
 
@@ -81,6 +102,21 @@ class hostile_input(unittest.TestCase):
                     proc = run(stdin=endless.stdout)
                     endless.kill()
                 self.check(proc, expected)
+
+    def test_endless_number_takes_no_memory(self):
+        """Extraction keeps every digit of a number; an endless one ends the
+        run at the length limit, its memory no more than a short run's."""
+        with open(os.devnull, "rb") as nothing:
+            _, _, short_run = run_measured(nothing)
+        endless = subprocess.Popen(["sh", "-c", "printf '1 '; yes 1 | tr -d '\\n'"],
+                                   stdout=subprocess.PIPE)
+        try:
+            status, stdout, peak = run_measured(endless.stdout)
+        finally:
+            endless.kill()
+            endless.wait()
+        self.assertEqual((status, stdout), (0, width_unreadable() + WAIT_TAIL))
+        self.assertLess(peak, short_run + 2048, "KiB at the peak")
 
     def test_random_junk(self):
         for seed in range(16):
@@ -109,7 +145,8 @@ def unwritable_output_fails(test, proc):
 
 class unwritable_output(unittest.TestCase):
     def test_full_device(self):
-        for answers in (b"1 1920 1080\n", b"7\n", b""):
+        # A number out of range sets errno too; it must not pass for the cause.
+        for answers in (b"1 1920 1080\n", b"7\n", b"", b"1 1e999 1080\n"):
             with self.subTest(answers=answers), open("/dev/full", "wb") as full:
                 proc = run(answers, stdout=full)
                 unwritable_output_fails(self, proc)

@@ -107,6 +107,10 @@ TEST_P(terminal_output_choice, converts_only_for_a_utf8_terminal) {
 const output_case output_cases[] = {
     {"utf8_terminal", standard_output::terminal, "C.UTF-8", true, "C.UTF-8"},
     {"ascii_terminal", standard_output::terminal, "C", false, "C"},
+    // A locale that is not installed is set to nothing, but its name still
+    // tells its codeset, in any case, before any modifier.
+    {"uninstalled_locale_named_utf8", standard_output::terminal, "xx_XX.utf8@mod", true, "C"},
+    {"uninstalled_locale_named_otherwise", standard_output::terminal, "xx_XX.EUC-JP", false, "C"},
     // Not a terminal: the locale is not even asked, so it stays "C".
     {"utf8_locale_but_no_terminal", standard_output::null_device, "C.UTF-8", false, "C"},
 };
