@@ -24,7 +24,10 @@ and for the width and height of a picture. It prints the height that fits
 the picture's width and the width that fits its height, so that the
 picture can be cropped or scaled to the target's aspect ratio.]=])
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "kadrimo authors <maintainers@kadrimo.org>")
+# The maintainers' address as the project's history records it; the project
+# owns no domain of its own, so none that may belong to somebody else is used.
+set(CPACK_PACKAGE_CONTACT
+    "kadrimo maintainers <maintainers@users.noreply.c-seed-db36cc13.example>")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY kadrimo)
 
 if(WIN32)
