@@ -1,24 +1,18 @@
 #include <gtest/gtest.h>
 
-#include <iterator>
 #include <sstream>
 #include <string>
 
 #include "cp932.hpp"
 #include "dialogue.hpp"
 #include "japanese.hpp"
+#include "recording_wait.hpp"
 
 namespace kadrimo {
 namespace {
 
 using testing::cp932;
-
-// Stands in for the key wait: marks where it happened and shows what input
-// was still unread at that moment.
-void recording_wait(std::istream& in, std::ostream& out) {
-    const std::string rest{std::istreambuf_iterator<char>(in.rdbuf()), {}};
-    out << "[wait:" << rest << "]";
-}
+using testing::recording_wait;
 
 struct run_result {
     int status;

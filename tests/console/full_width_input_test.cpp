@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <iterator>
 #include <sstream>
 #include <streambuf>
 #include <string>
@@ -9,6 +8,7 @@
 #include "cp932.hpp"
 #include "dialogue.hpp"
 #include "full_width_input.hpp"
+#include "recording_wait.hpp"
 
 // Answers typed with a Japanese input method on, read through the translation
 // in front of standard input, must give the very transcript that the same
@@ -19,11 +19,7 @@ namespace kadrimo {
 namespace {
 
 using testing::cp932;
-
-void recording_wait(std::istream& in, std::ostream& out) {
-    const std::string rest{std::istreambuf_iterator<char>(in.rdbuf()), {}};
-    out << "[wait:" << rest << "]";
-}
+using testing::recording_wait;
 
 // Hands out one byte per read, as a terminal or a pipe may, so every
 // multi-byte character arrives split.
