@@ -73,7 +73,7 @@ converted_character convert_one(const char* bytes, std::size_t length) {
 // Converts and writes everything pending but a trailing lead byte, which
 // moves to the front to wait for its second byte.
 bool cp932_to_console_buffer::convert() {
-    const std::size_t available = static_cast<std::size_t>(pptr() - pbase());
+    const auto available = static_cast<std::size_t>(pptr() - pbase());
     wchar_t converted[pending_size];
     std::size_t converted_count = 0;
     std::size_t at = 0;

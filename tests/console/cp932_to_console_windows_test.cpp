@@ -103,12 +103,17 @@ TEST_F(cp932_to_console, text_longer_than_its_buffer_converts_whole) {
 // console as U+FFFD, never as a C1 control or a private-use character, and
 // the line feed must still follow.
 TEST_F(cp932_to_console, every_byte_alone) {
-    for (int value = 0; value < 256; ++value) {
+    constexpr int byte_values = 256;
+    constexpr int ascii_end = 0x80;
+    constexpr int first_katakana = 0xa1;
+    constexpr int last_katakana = 0xdf;
+    constexpr int first_katakana_character = 0xff61;
+    for (int value = 0; value < byte_values; ++value) {
         std::wstring expected;
-        if (value < 0x80) {
+        if (value < ascii_end) {
             expected = static_cast<wchar_t>(value);
-        } else if (value >= 0xa1 && value <= 0xdf) {
-            expected = static_cast<wchar_t>(0xff61 + (value - 0xa1));
+        } else if (value >= first_katakana && value <= last_katakana) {
+            expected = static_cast<wchar_t>(first_katakana_character + (value - first_katakana));
         } else {
             expected = replacement;
         }
