@@ -220,9 +220,13 @@ class windows_console_on_a_terminal(unittest.TestCase):
         session = terminal_session(lang="C.UTF-8", echo=False)
         self.addCleanup(session.kill)
         session.read_until(TARGET_PROMPT.encode("utf-8"))
-        # The console reads keys once it has taken over the terminal, which
-        # it does only after its first output.
-        time.sleep(1)
+        # The console reads keys one by one once it has taken over the
+        # terminal; before that, the terminal would turn Enter into a line feed.
+        deadline = time.monotonic() + TIMEOUT
+        while termios.tcgetattr(session.slave)[3] & termios.ICANON:
+            self.assertLess(time.monotonic(), deadline, "the console never took over the terminal")
+            time.sleep(0.05)
+        session.settle()
         for answer in (b"9", b"861", b"1206", b"640", b"960"):
             session.type(answer + b"\r")
             session.settle()
