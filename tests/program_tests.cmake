@@ -5,13 +5,13 @@ if(WIN32)
     set(kadrimo_windows_option --windows)
 endif()
 
-# A 32-bit Windows program is emulated here, and each whole run costs a
-# minute or more (most of it the command interpreter started for the pause),
-# so such a build gets one typical piped run.
+# A 32-bit Windows program is emulated here, and each whole run costs minutes
+# (half of it the command interpreter started for the pause; eight on a busy
+# machine), so such a build gets one typical piped run.
 set(kadrimo_run_timeout 20)
 set(kadrimo_piped_runs "")
 if(kadrimo_slow_starts)
-    set(kadrimo_run_timeout 600)
+    set(kadrimo_run_timeout 1200)
     set(kadrimo_piped_runs --only piped_runs.test_typical_run)
 endif()
 
@@ -26,7 +26,7 @@ if(kadrimo_can_run)
                 ${kadrimo_windows_option} ${kadrimo_run_with} $<TARGET_FILE:kadrimo>)
     set_tests_properties(end_to_end.pipes build.banner_version PROPERTIES TIMEOUT 120)
     if(kadrimo_slow_starts)
-        set_tests_properties(end_to_end.pipes build.banner_version PROPERTIES TIMEOUT 900)
+        set_tests_properties(end_to_end.pipes build.banner_version PROPERTIES TIMEOUT 1500)
     endif()
 else()
     kadrimo_add_not_run_test(end_to_end.pipes)

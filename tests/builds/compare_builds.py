@@ -27,7 +27,7 @@ TIMEOUT = 60
 # range, and an extreme target typed by hand. (end_to_end_pipes.py runs it
 # once more with a typical run.)
 FEW_SETS = {"windows-x86": [5, 17, 45, 90]}
-SLOW_TIMEOUT = 600
+SLOW_TIMEOUT = 1200
 LINUX_WAIT = sjis(KEY_WAIT_PROMPT + "\n")
 
 
