@@ -8,9 +8,10 @@ namespace kadrimo {
 
 // For as long as it lives, makes the Shift-JIS that the program writes to
 // `out` readable where the reader expects something else: on a POSIX
-// terminal whose locale says UTF-8, the bytes reach the screen as UTF-8.
-// Anywhere else (a pipe, a file, another terminal encoding, Windows) `out`
-// is left alone and nothing is asked of the locale or the converter.
+// terminal whose locale says UTF-8, the bytes reach the screen as UTF-8; on a
+// Windows console, as UTF-16, whatever its code page. Anywhere else (a pipe,
+// a file, another terminal encoding) `out` is left alone and nothing is
+// asked of the locale or the converter.
 //
 // Only the character type is taken from the user's locale; the C++ global
 // locale stays classic, so numbers read and print the same everywhere.

@@ -1,11 +1,34 @@
+#include <windows.h>
+
 #include <ostream>
 
+#include "cp932_to_console_windows.hpp"
 #include "terminal_output.hpp"
 
 namespace kadrimo {
+namespace {
 
-// The console shows the program's Shift-JIS as it is; nothing is converted
-// and no code page is set.
-terminal_output::terminal_output(std::ostream& out) : out_(out), original_(out.rdbuf()) {}
+// A console takes text as UTF-16 whatever its code page, which is left as the
+// user has it. A pipe or a file gets the program's own Shift-JIS bytes, and
+// its handle fails GetConsoleMode.
+bool output_is_console() {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
+}
+
+bool write_to_standard_console(std::wstring_view text) {
+    DWORD written = 0;
+    const BOOL done = WriteConsoleW(GetStdHandle(STD_OUTPUT_HANDLE), text.data(),
+                                    static_cast<DWORD>(text.size()), &written, nullptr);
+    return done != 0 && written == text.size();
+}
+
+}  // namespace
+
+terminal_output::terminal_output(std::ostream& out) : out_(out), original_(out.rdbuf()) {
+    if (original_ == nullptr || !output_is_console()) return;
+    converter_ = make_cp932_to_console_buffer(write_to_standard_console);
+    out_.rdbuf(converter_.get());
+}
 
 }  // namespace kadrimo

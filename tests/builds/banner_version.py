@@ -25,7 +25,7 @@ class banner_version(unittest.TestCase):
             with open(ARGS.in_file, "rb") as f:
                 self.assertEqual(f.read().count(banner), 1)
             return
-        proc = subprocess.run(ARGS.command, input=b"", capture_output=True, timeout=30)
+        proc = subprocess.run(ARGS.command, input=b"", capture_output=True, timeout=ARGS.timeout)
         if ARGS.windows:
             banner = banner.replace(b"\n", b"\r\n")
         self.assertEqual(proc.stdout[:len(banner)], banner)
@@ -36,6 +36,8 @@ if __name__ == "__main__":
     parser.add_argument("--version", required=True)
     parser.add_argument("--windows", action="store_true")
     parser.add_argument("--in-file")
+    parser.add_argument("--timeout", type=float, default=30,
+                        help="seconds the run may take (an emulated program may need minutes)")
     parser.add_argument("command", nargs=argparse.REMAINDER)
     ARGS, rest = parser.parse_known_args()
     unittest.main(argv=[sys.argv[0]] + rest)

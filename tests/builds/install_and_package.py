@@ -1,14 +1,19 @@
 """Installs a build into a scratch prefix and packages it with CPack, then
 looks inside what came out: kadrimo in bin/, packages named with the version
 and the architecture, the licence in both Linux archives, the Debian package
-for the right architecture and with nothing for lintian to object to.
+for the right architecture and with nothing for lintian to object to; for
+Windows, the program with its README.txt and LICENSE.txt at the top of the
+folder and of the zip, the program in the zip stripped.
 
     install_and_package.py --build DIR --version 0.2 --system linux|windows
                            --arch x64|x86 --cmake CMAKE --cpack CPACK
+                           [--objdump OBJDUMP]  (Windows)
 """
 import argparse
 import os
+import re
 import shutil
+import struct
 import subprocess
 import sys
 import tarfile
@@ -26,8 +31,33 @@ LINTIAN = ["lintian", "--no-cfg", "--ignore-lintian-env", "--profile", "debian",
            "--display-info", "--fail-on", "error,warning"]
 
 
+WINDOWS_FILES = ["LICENSE.txt", "README.txt", "kadrimo.exe"]
+
+
 def program_name():
     return "kadrimo.exe" if ARGS.system == "windows" else "kadrimo"
+
+
+def coff_symbol_count(executable):
+    """NumberOfSymbols from the COFF file header that follows "PE\0\0"."""
+    (pe_offset,) = struct.unpack_from("<I", executable, 0x3C)
+    (count,) = struct.unpack_from("<I", executable, pe_offset + 4 + 12)
+    return count
+
+
+def section_names(path):
+    dump = subprocess.run([ARGS.objdump, "-h", path], check=True, capture_output=True,
+                          text=True).stdout
+    return re.findall(r"^\s*\d+\s+(\S+)", dump, re.MULTILINE)
+
+
+def check_text_for_notepad(test, name, text):
+    """CR LF line ends only; the README is UTF-8 with a byte order mark."""
+    test.assertNotIn(b"\n", text.replace(b"\r\n", b""), name)
+    test.assertNotIn(b"\r", text.replace(b"\r\n", b""), name)
+    if name == "README.txt":
+        test.assertTrue(text.startswith(b"\xef\xbb\xbf"), "README.txt has no byte order mark")
+        test.assertIn(f"kadrimo {ARGS.version} ", text.decode("utf-8-sig"))
 
 
 class install_and_package(unittest.TestCase):
@@ -40,6 +70,9 @@ class install_and_package(unittest.TestCase):
         prefix = os.path.join(self.scratch, "prefix")
         subprocess.run([ARGS.cmake, "--install", ARGS.build, "--prefix", prefix],
                        check=True, capture_output=True)
+        if ARGS.system == "windows":
+            self.assertEqual(sorted(os.listdir(prefix)), WINDOWS_FILES)
+            return
         self.assertEqual(os.listdir(os.path.join(prefix, "bin")), [program_name()])
         self.assertTrue(os.access(os.path.join(prefix, "bin", program_name()), os.X_OK))
 
@@ -52,7 +85,19 @@ class install_and_package(unittest.TestCase):
         if ARGS.system == "windows":
             self.assertEqual(made, [f"{stem}.zip"])
             with zipfile.ZipFile(os.path.join(self.scratch, made[0])) as archive:
-                self.assertIn(f"{stem}/bin/kadrimo.exe", archive.namelist())
+                self.assertEqual(sorted(archive.namelist()), WINDOWS_FILES)
+                archive.extractall(os.path.join(self.scratch, "unpacked"))
+            unpacked = os.path.join(self.scratch, "unpacked")
+            for name in ("README.txt", "LICENSE.txt"):
+                with open(os.path.join(unpacked, name), "rb") as f:
+                    check_text_for_notepad(self, name, f.read())
+            program = os.path.join(unpacked, "kadrimo.exe")
+            with open(program, "rb") as f:
+                self.assertEqual(coff_symbol_count(f.read()), 0, "kadrimo.exe keeps its symbols")
+            sections = section_names(program)
+            self.assertIn(".text", sections)
+            self.assertIn(".rsrc", sections)
+            self.assertEqual([name for name in sections if name.startswith(".debug")], [])
             return
         deb = f"kadrimo_{ARGS.version}_{DEBIAN_ARCH[ARGS.arch]}.deb"
         self.assertEqual(made, sorted([f"{stem}.tar.gz", deb]))
@@ -85,5 +130,6 @@ if __name__ == "__main__":
         parser.add_argument(option, required=True)
     parser.add_argument("--system", choices=["linux", "windows"], required=True)
     parser.add_argument("--arch", choices=sorted(DEBIAN_ARCH), required=True)
+    parser.add_argument("--objdump", default="objdump")
     ARGS, rest = parser.parse_known_args()
     unittest.main(argv=[sys.argv[0]] + rest)

@@ -83,8 +83,13 @@ if __name__ == "__main__":
     parser = argparse.ArgumentParser()
     parser.add_argument("--windows", action="store_true",
                         help="the program is a Windows build (CR LF, the system's pause)")
+    parser.add_argument("--timeout", type=float, default=TIMEOUT,
+                        help="seconds one run may take (an emulated program may need minutes)")
+    parser.add_argument("--only", action="append", default=[],
+                        help="run only this test (class.method), for programs slow to start")
     parser.add_argument("command", nargs=argparse.REMAINDER)
     args, rest = parser.parse_known_args()
     COMMAND = args.command
     WINDOWS = args.windows
-    unittest.main(argv=[sys.argv[0]] + rest)
+    TIMEOUT = args.timeout
+    unittest.main(argv=[sys.argv[0]] + rest + args.only)

@@ -1,9 +1,14 @@
 """Runs the built program on a pseudo-terminal: answers typed at its prompts,
 then the key wait, which must end on one key and leave the terminal as it
 found it, however it ends. The texts reach a UTF-8 terminal as UTF-8 and any
-other terminal as Shift-JIS."""
+other terminal as Shift-JIS.
+
+    end_to_end_terminal.py COMMAND...             a POSIX build
+    end_to_end_terminal.py --windows COMMAND...   a Windows build under wine
+"""
 import fcntl
 import os
+import re
 import resource
 import select
 import signal
@@ -14,7 +19,7 @@ import time
 import unittest
 
 from transcript import (KEY_WAIT_PROMPT, TARGET_PROMPT, banner, invalid_text, manual_text,
-                        preset_text, sjis)
+                        opening, preset_text, results, sjis)
 
 COMMAND = []
 TIMEOUT = 20
@@ -277,7 +282,59 @@ class encoding_on_a_terminal(unittest.TestCase):
                 self.assertEqual(session.after, session.before)
 
 
+# Escape sequences a console may send a terminal: control sequences (cursor,
+# erasing) and operating system commands (the window title).
+ESCAPE_SEQUENCE = re.compile(r"\x1b\[[0-?]*[ -/]*[@-~]|\x1b\][^\x07\x1b]*(?:\x07|\x1b\\)")
+
+
+def readable_lines(screen):
+    """The text a reader sees on a screen: escape sequences and carriage
+    returns dropped, and the ends of lines, which a console may clear rather
+    than fill with spaces."""
+    text = ESCAPE_SEQUENCE.sub("", screen.replace("\r", ""))
+    return "\n".join(line.rstrip(" ") for line in text.split("\n"))
+
+
+class windows_console_on_a_terminal(unittest.TestCase):
+    """Wine gives a Windows program run on a terminal a console, which shows
+    it on the terminal in the terminal's encoding. The program's Shift-JIS
+    must reach that console as characters, whatever its code page."""
+
+    def test_a_whole_run_reads_in_japanese(self):
+        session = terminal_session(lang="C.UTF-8", echo=False)
+        self.addCleanup(session.kill)
+        session.read_until(TARGET_PROMPT.encode("utf-8"))
+        # The console reads keys one by one once it has taken over the
+        # terminal; before that, the terminal would turn Enter into a line feed.
+        deadline = time.monotonic() + TIMEOUT
+        while termios.tcgetattr(session.slave)[3] & termios.ICANON:
+            self.assertLess(time.monotonic(), deadline, "the console never took over the terminal")
+            time.sleep(0.05)
+        session.settle()
+        for answer in (b"9", b"861", b"1206", b"640", b"960"):
+            session.type(answer + b"\r")
+            session.settle()
+        session.read_until("高さを基準にした横幅:685.373".encode("utf-8"))
+        # The command interpreter's pause, whose text is its own, has
+        # started once nothing more comes.
+        session.settle()
+        session.drain()
+        self.assertIsNone(session.proc.poll(), "the run ended before the key")
+        session.type(b"k")
+        self.assertEqual(session.finish(), 0)
+
+        screen = session.screen.decode("utf-8")
+        self.assertEqual([c for c in screen if "\x80" <= c <= "\x9f" or c == "\ufffd"], [])
+        # The answers appear where they were typed, each ended by the Enter.
+        typed = (opening() + "ターゲット:9\n\n目標の横幅を入力\n861\n目標の高さを入力\n1206\n\n"
+                 "横幅を入力:640\n高さを入力:960\n\n" + results("896.446", "685.373"))
+        self.assertIn(readable_lines(typed), readable_lines(screen))
+
+
 if __name__ == "__main__":
     # The command to run, possibly through an emulator, is every argument.
-    COMMAND = sys.argv[1:]
-    unittest.main(argv=[sys.argv[0]])
+    windows = sys.argv[1:2] == ["--windows"]
+    COMMAND = sys.argv[2:] if windows else sys.argv[1:]
+    tests = ["windows_console_on_a_terminal"] if windows else [
+        "key_wait_on_a_terminal", "encoding_on_a_terminal"]
+    unittest.main(argv=[sys.argv[0]] + tests)
