@@ -10,6 +10,7 @@ on Linux, the command interpreter's pause on Windows), so only the part
 before it is compared; what a Windows build's pause writes must be the same
 in every one of its runs.
 """
+import concurrent.futures
 import os
 import random
 import subprocess
@@ -28,6 +29,8 @@ TIMEOUT = 60
 # once more with a typical run.)
 FEW_SETS = {"windows-x86": [5, 17, 45, 90]}
 SLOW_TIMEOUT = 1200
+# Two at a time, one a core: an emulated start is bound by the processor.
+SLOW_RUNS_AT_ONCE = 2
 LINUX_WAIT = sjis(KEY_WAIT_PROMPT + "\n")
 
 
@@ -125,42 +128,44 @@ def run(command, stdin_bytes, timeout):
     return proc.returncode, proc.stdout, proc.stderr
 
 
-def main():
-    if len(sys.argv) != 2:
-        sys.exit(__doc__)
-    root = sys.argv[1]
-    builds = {}
-    for preset in PRESETS:
-        found, reason = find_build(root, preset)
-        if found:
-            builds[preset] = found
-        else:
-            print(f"compare_builds: skipping {preset}: {reason}")
-    if REFERENCE not in builds or len(builds) < 2:
-        print(f"compare_builds: SKIPPED, fewer than two runnable builds ({', '.join(builds) or 'none'})")
-        return 0
-    inputs = answer_sets()
-    counts = {preset: len(FEW_SETS.get(preset, inputs)) for preset in builds}
-    print(f"compare_builds: {len(inputs)} answer sets through "
-          f"{', '.join(f'{preset} ({counts[preset]})' for preset in builds)}", flush=True)
+def run_once_more_if_emulated(preset, command, stdin_bytes, timeout):
+    status, output, errors = run(command, stdin_bytes, timeout)
+    if (status != 0 or errors) and len(command) > 1:
+        # Under load an emulator has been seen to fail a start now and
+        # then (wine: status 1, nothing written); one second try, said
+        # aloud, tells that apart from the program failing.
+        print(f"compare_builds: {preset} {stdin_bytes!r}: status {status}, "
+              f"{len(output)} bytes out, stderr {errors[:200]!r}; running it again",
+              flush=True)
+        status, output, errors = run(command, stdin_bytes, timeout)
+    return status, output, errors
 
+
+def start_slow_runs(builds, inputs, pool):
+    """The few runs of each slow build, started at once in the background:
+    they take minutes each, so they go on while every other build runs."""
+    return {(preset, index): pool.submit(run_once_more_if_emulated, preset, command,
+                                         inputs[index], SLOW_TIMEOUT)
+            for preset, (command, _) in builds.items() if preset in FEW_SETS
+            for index in FEW_SETS[preset]}
+
+
+def compare(builds, inputs, slow_runs):
+    """Every build's output for each answer set against the reference's; a
+    Windows build's what follows it (the pause) is collected to be compared
+    between its runs."""
     failures = []
     pause_tails = {preset: set() for preset, (_, windows) in builds.items() if windows}
     for index, stdin_bytes in enumerate(inputs):
         reference = None
         for preset, (command, windows) in builds.items():
-            if preset in FEW_SETS and index not in FEW_SETS[preset]:
-                continue
-            timeout = SLOW_TIMEOUT if preset in FEW_SETS else TIMEOUT
-            status, output, errors = run(command, stdin_bytes, timeout)
-            if (status != 0 or errors) and len(command) > 1:
-                # Under load an emulator has been seen to fail a start now and
-                # then (wine: status 1, nothing written); one second try, said
-                # aloud, tells that apart from the program failing.
-                print(f"compare_builds: {preset} {stdin_bytes!r}: status {status}, "
-                      f"{len(output)} bytes out, stderr {errors[:200]!r}; running it again",
-                      flush=True)
-                status, output, errors = run(command, stdin_bytes, timeout)
+            if preset in FEW_SETS:
+                if index not in FEW_SETS[preset]:
+                    continue
+                status, output, errors = slow_runs[(preset, index)].result()
+            else:
+                status, output, errors = run_once_more_if_emulated(preset, command, stdin_bytes,
+                                                                   TIMEOUT)
             if status != 0 or errors:
                 failures.append(f"{preset} {stdin_bytes!r}: status {status}, stderr {errors[:200]!r}")
                 continue
@@ -182,6 +187,31 @@ def main():
             elif text != reference:
                 failures.append(f"{preset} {stdin_bytes!r}:\n  {text!r}\n  differs from\n"
                                 f"  {reference!r}")
+    return failures, pause_tails
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    root = sys.argv[1]
+    builds = {}
+    for preset in PRESETS:
+        found, reason = find_build(root, preset)
+        if found:
+            builds[preset] = found
+        else:
+            print(f"compare_builds: skipping {preset}: {reason}")
+    if REFERENCE not in builds or len(builds) < 2:
+        print(f"compare_builds: SKIPPED, fewer than two runnable builds ({', '.join(builds) or 'none'})")
+        return 0
+    inputs = answer_sets()
+    counts = {preset: len(FEW_SETS.get(preset, inputs)) for preset in builds}
+    print(f"compare_builds: {len(inputs)} answer sets through "
+          f"{', '.join(f'{preset} ({counts[preset]})' for preset in builds)}", flush=True)
+
+    with concurrent.futures.ThreadPoolExecutor(SLOW_RUNS_AT_ONCE) as pool:
+        slow_runs = start_slow_runs(builds, inputs, pool)
+        failures, pause_tails = compare(builds, inputs, slow_runs)
     for preset, tails in pause_tails.items():
         if len(tails) != 1:
             failures.append(f"{preset}: what follows our output differs between runs: {tails!r}")
