@@ -1,11 +1,10 @@
 #include "dialogue.hpp"
 
 #include <istream>
-#include <locale>
 #include <optional>
 #include <ostream>
-#include <streambuf>
 
+#include "answer_reading.hpp"
 #include "catalogue.hpp"
 #include "number_text.hpp"
 #include "scaling.hpp"
@@ -24,48 +23,6 @@ void write_menu(std::ostream& out) {
     for (const target_format& row : target_catalogue()) {
         if (row.menu_line != nullptr) out << row.menu_line;
     }
-}
-
-// Formatted extraction keeps every character of a number until the number
-// ends, so an endless one would take all memory: no answer may run past this.
-constexpr std::streamsize longest_answer = 4096;
-
-// The stream's buffer as extraction sees it, cut off after `limit`
-// characters. It holds nothing itself, so what extraction leaves stays in
-// the buffer for the next read.
-class limited_view final : public std::streambuf {
-public:
-    limited_view(std::streambuf& source, std::streamsize limit) : source_(source), left_(limit) {}
-    [[nodiscard]] bool used_up() const { return left_ == 0; }
-
-protected:
-    int_type underflow() override { return left_ == 0 ? traits_type::eof() : source_.sgetc(); }
-
-    int_type uflow() override {
-        if (left_ == 0) return traits_type::eof();
-        const int_type next = source_.sbumpc();
-        if (!traits_type::eq_int_type(next, traits_type::eof())) --left_;
-        return next;
-    }
-
-private:
-    std::streambuf& source_;
-    std::streamsize left_;
-};
-
-// One answer, by the stream's own extraction rules. An answer that runs past
-// the longest is unreadable, and nothing beyond its first longest_answer + 1
-// characters has been read.
-template <typename number>
-bool read_answer(std::istream& in, number& value) {
-    if (!(in >> std::ws)) return false;
-    limited_view view(*in.rdbuf(), longest_answer + 1);
-    std::istream limited(&view);
-    limited.imbue(in.getloc());
-    limited.flags(in.flags());
-    limited >> value;
-    if (limited.fail() || view.used_up()) in.setstate(std::ios_base::failbit);
-    return !in.fail();
 }
 
 // An answer that cannot be read (letters, end of input, out of range, too
@@ -137,9 +94,8 @@ void write_results(std::ostream& out, dimensions target, dimensions source) {
 }  // namespace
 
 int run_dialogue(std::istream& in, std::ostream& out, key_wait wait) {
-    // Numbers are read and written the same way whatever the user's locale.
-    in.imbue(std::locale::classic());
-    out.imbue(std::locale::classic());
+    // Answers are read and results spelled by the program itself, never by
+    // the streams' locale, so the caller's locale changes nothing.
     // Every prompt must be on screen before the answer is read.
     in.tie(&out);
 

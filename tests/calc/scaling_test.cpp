@@ -2,22 +2,16 @@
 
 #include <cmath>
 #include <limits>
-#include <locale>
-#include <sstream>
 #include <string>
 
+#include "number_text.hpp"
 #include "scaling.hpp"
 
 namespace kadrimo {
 namespace {
 
-// The stream's default notation, as the dialogue prints results.
-std::string printed(double value) {
-    std::ostringstream out;
-    out.imbue(std::locale::classic());
-    out << value;
-    return out.str();
-}
+// As the dialogue prints results.
+std::string printed(double value) { return number_text(value); }
 
 struct scaling_case {
     double target_width, target_height, source_width, source_height;

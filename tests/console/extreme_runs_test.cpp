@@ -42,8 +42,8 @@ TEST(extreme_runs, print_the_same_in_every_build) {
         {"9 1e-20 1e300 1 1e10", "inf", "9.99989e-311"},
         {"9 1e300 1e-20 1e10 1", "9.99989e-311", "inf"},
         // Infinity times zero: the processor's default not-a-number, whose
-        // sign bit is set.
-        {"9 0 800 0 0", "-nan", "0"},
+        // sign bit x86 sets and ARM and WebAssembly clear; it reads the same.
+        {"9 0 800 0 0", "nan", "0"},
         {"9 0 800 1920 1080", "inf", "0"},
         {"9 -0 800 1920 1080", "-inf", "-0"},
         {"1 4.9e-324 1e308", "4.94066e-324", "1.2e+308"},
