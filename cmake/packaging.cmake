@@ -11,7 +11,10 @@ else()
     install(TARGETS kadrimo RUNTIME DESTINATION bin)
 endif()
 
-if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64|ARM64)$")
+    set(kadrimo_arch arm64)
+    set(kadrimo_debian_arch arm64)
+elseif(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(kadrimo_arch x64)
     set(kadrimo_debian_arch amd64)
 else()
@@ -81,12 +84,12 @@ else()
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
     set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${kadrimo_debian_arch})
     set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-    if(kadrimo_debian_arch STREQUAL "amd64")
+    if(NOT CMAKE_CROSSCOMPILING)
         # Worked out from the executable's own dynamic dependencies.
         set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     else()
-        # On an amd64 machine dpkg-shlibdeps names the host's multilib
-        # package (libc6-i386), which an i386 system does not have. The C++
+        # A cross build's libraries are not the host's, so dpkg-shlibdeps
+        # cannot name the packages they come from. The C++
         # runtime is linked in, so the C library is all the program needs;
         # 2.35 is the oldest with the loader call the built-in unwinder makes.
         set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.35)")

@@ -6,7 +6,7 @@ Windows, the program with its README.txt and LICENSE.txt at the top of the
 folder and of the zip, the program in the zip stripped.
 
     install_and_package.py --build DIR --version 0.2 --system linux|windows
-                           --arch x64|x86 --cmake CMAKE --cpack CPACK
+                           --arch x64|x86|arm64 --cmake CMAKE --cpack CPACK
                            [--objdump OBJDUMP]  (Windows)
 """
 import argparse
@@ -22,7 +22,7 @@ import unittest
 import zipfile
 
 ARGS = None
-DEBIAN_ARCH = {"x64": "amd64", "x86": "i386"}
+DEBIAN_ARCH = {"x64": "amd64", "x86": "i386", "arm64": "arm64"}
 COPYRIGHT = "usr/share/doc/kadrimo/copyright"
 
 # lintian without the caller's configuration or environment, as Debian's own

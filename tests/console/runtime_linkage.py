@@ -15,6 +15,7 @@ READELF = "readelf"
 EXPECTATIONS = [
     (r"libstdc\+\+\.so", False),
     (r"libgcc_s\.so", False),
+    (r"libc\+\+(abi)?\.so", False),
     (r"libc\.so\.6", True),
     # Loading it would cost every run a fifth of its start-up, for nothing.
     (r"libm\.so", False),
