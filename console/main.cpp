@@ -2,8 +2,8 @@
 
 #include "dialogue.hpp"
 #include "full_width_input.hpp"
-#include "input_encoding.hpp"
 #include "output_check.hpp"
+#include "terminal_input.hpp"
 #include "terminal_output.hpp"
 
 namespace {
@@ -12,7 +12,8 @@ namespace {
 // judged, so a failure in its last bytes still counts.
 int converse() {
     const kadrimo::terminal_output terminal(std::cout);
-    const kadrimo::full_width_input typed(std::cin, kadrimo::standard_input_encoding());
+    const kadrimo::terminal_input keys(std::cin);
+    const kadrimo::full_width_input typed(std::cin, keys.encoding());
     return kadrimo::run_dialogue(std::cin, std::cout, kadrimo::wait_while_output_works);
 }
 

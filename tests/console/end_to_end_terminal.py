@@ -73,14 +73,14 @@ def pending_input(fd):
 
 
 class terminal_session:
-    def __init__(self, lang="C", echo=True, start=become_terminal_owner):
+    def __init__(self, lang="C", echo=True, start=become_terminal_owner, command=None):
         self.master, self.slave = os.openpty()
         if not echo:
             attrs = termios.tcgetattr(self.slave)
             attrs[3] &= ~termios.ECHO
             termios.tcsetattr(self.slave, termios.TCSANOW, attrs)
         self.before = stty_settings(self.slave)
-        self.proc = subprocess.Popen(COMMAND, stdin=self.slave, stdout=self.slave,
+        self.proc = subprocess.Popen(command or COMMAND, stdin=self.slave, stdout=self.slave,
                                      stderr=self.slave, preexec_fn=start,
                                      env=environment(lang))
         self.screen = b""
@@ -300,8 +300,10 @@ class windows_console_on_a_terminal(unittest.TestCase):
     it on the terminal in the terminal's encoding. The program's Shift-JIS
     must reach that console as characters, whatever its code page."""
 
-    def test_a_whole_run_reads_in_japanese(self):
-        session = terminal_session(lang="C.UTF-8", echo=False)
+    def run_on_console(self, answers, last_line, command=None):
+        """Types the answers, each with Enter, once the console has taken
+        over the terminal; ends the pause with a key. Returns the screen."""
+        session = terminal_session(lang="C.UTF-8", echo=False, command=command)
         self.addCleanup(session.kill)
         session.read_until(TARGET_PROMPT.encode("utf-8"))
         # The console reads keys one by one once it has taken over the
@@ -311,10 +313,10 @@ class windows_console_on_a_terminal(unittest.TestCase):
             self.assertLess(time.monotonic(), deadline, "the console never took over the terminal")
             time.sleep(0.05)
         session.settle()
-        for answer in (b"9", b"861", b"1206", b"640", b"960"):
-            session.type(answer + b"\r")
+        for answer in answers:
+            session.type(answer.encode("utf-8") + b"\r")
             session.settle()
-        session.read_until("高さを基準にした横幅:685.373".encode("utf-8"))
+        session.read_until(last_line.encode("utf-8"))
         # The command interpreter's pause, whose text is its own, has
         # started once nothing more comes.
         session.settle()
@@ -322,13 +324,26 @@ class windows_console_on_a_terminal(unittest.TestCase):
         self.assertIsNone(session.proc.poll(), "the run ended before the key")
         session.type(b"k")
         self.assertEqual(session.finish(), 0)
+        return session.screen.decode("utf-8")
 
-        screen = session.screen.decode("utf-8")
+    def test_a_whole_run_reads_in_japanese(self):
+        screen = self.run_on_console(["9", "861", "1206", "640", "960"],
+                                     "高さを基準にした横幅:685.373")
         self.assertEqual([c for c in screen if "\x80" <= c <= "\x9f" or c == "\ufffd"], [])
         # The answers appear where they were typed, each ended by the Enter.
         typed = (opening() + "ターゲット:9\n\n目標の横幅を入力\n861\n目標の高さを入力\n1206\n\n"
                  "横幅を入力:640\n高さを入力:960\n\n" + results("896.446", "685.373"))
         self.assertIn(readable_lines(typed), readable_lines(screen))
+
+    def test_full_width_answers_read_on_a_utf8_console(self):
+        """Code page 65001 hands a program that reads bytes UTF-8, which a
+        Japanese reading would refuse; the console's own UTF-16 is the same
+        on every code page."""
+        program = "Z:" + os.path.abspath(COMMAND[-1]).replace("/", "\\")
+        command = COMMAND[:-1] + ["cmd", "/c", f"chcp 65001 >nul & {program}"]
+        screen = self.run_on_console(["１", "１９２０", "１０８０"],
+                                     "高さを基準にした横幅:1296", command)
+        self.assertIn(readable_lines(results("1600", "1296")), readable_lines(screen))
 
 
 if __name__ == "__main__":

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <istream>
+#include <memory>
+#include <streambuf>
+
+#include "input_encoding.hpp"
+
+namespace kadrimo {
+
+// For as long as it lives, makes what is typed at standard input reach `in`
+// as the characters the user typed, and says how they are spelled. On a
+// POSIX terminal the keys arrive in the encoding of its locale. A Windows
+// console is read as UTF-16 and handed on as UTF-8, whatever its code page
+// (932, 437 or 65001), so a full-width digit stays one. A pipe or a file is
+// read as it is: the program's own Shift-JIS. On leaving, `in` gets its own
+// buffer back.
+class terminal_input {
+public:
+    explicit terminal_input(std::istream& in);
+    ~terminal_input();
+
+    terminal_input(const terminal_input&) = delete;
+    terminal_input& operator=(const terminal_input&) = delete;
+
+    [[nodiscard]] input_encoding encoding() const { return encoding_; }
+
+private:
+    std::istream& in_;
+    std::streambuf* original_;
+    // Set by each platform's constructor: the reading buffer, or null.
+    std::unique_ptr<std::streambuf> reader_;
+    input_encoding encoding_ = input_encoding::shift_jis;
+};
+
+inline terminal_input::~terminal_input() {
+    if (!reader_) return;
+    // Giving the buffer back clears the stream's state; an end stays known.
+    const std::ios_base::iostate state = in_.rdstate();
+    in_.rdbuf(original_);
+    in_.setstate(state);
+}
+
+}  // namespace kadrimo

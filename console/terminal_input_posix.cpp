@@ -1,0 +1,17 @@
+#include <unistd.h>
+
+#include "terminal_input.hpp"
+#include "terminal_locale_posix.hpp"
+
+namespace kadrimo {
+
+// A terminal's keys arrive in the encoding its locale names; anything else
+// (a pipe, a file) is read as the program's own Shift-JIS. The bytes need no
+// other reader.
+terminal_input::terminal_input(std::istream& in)
+    : in_(in),
+      original_(in.rdbuf()),
+      encoding_(terminal_expects_utf8(STDIN_FILENO) ? input_encoding::utf8
+                                                     : input_encoding::shift_jis) {}
+
+}  // namespace kadrimo

@@ -1,0 +1,35 @@
+#include <windows.h>
+
+#include "console_input_windows.hpp"
+#include "terminal_input.hpp"
+
+namespace kadrimo {
+namespace {
+
+bool input_is_console() {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+}
+
+std::size_t read_standard_console(wchar_t* text, std::size_t size) {
+    DWORD read = 0;
+    if (ReadConsoleW(GetStdHandle(STD_INPUT_HANDLE), text, static_cast<DWORD>(size), &read,
+                     nullptr) == 0) {
+        return 0;
+    }
+    return read;
+}
+
+}  // namespace
+
+// A console hands over its keys as UTF-16 whatever its code page; a pipe or
+// a file carries the program's own Shift-JIS, and its handle fails
+// GetConsoleMode.
+terminal_input::terminal_input(std::istream& in) : in_(in), original_(in.rdbuf()) {
+    if (original_ == nullptr || !input_is_console()) return;
+    reader_ = make_console_input_buffer(read_standard_console);
+    in_.rdbuf(reader_.get());
+    encoding_ = input_encoding::utf8;
+}
+
+}  // namespace kadrimo
