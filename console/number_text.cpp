@@ -30,11 +30,16 @@ public:
         }
     }
 
-    void multiply_by_power(std::uint32_t base, unsigned count) {
-        // The largest power of the base that keeps limb * factor in 64 bits.
-        const unsigned per_step = base == 2 ? 29U : 13U;
-        for (; count >= per_step; count -= per_step) multiply(power(base, per_step));
-        if (count > 0) multiply(power(base, count));
+    // A limb times 2^29 or 5^13, the largest such powers, stays within 64
+    // bits.
+    void multiply_by_power_of_two(unsigned count) {
+        constexpr unsigned most_per_step = 29;
+        multiply_by_power(2, most_per_step, count);
+    }
+    void multiply_by_power_of_five(unsigned count) {
+        constexpr std::uint32_t five = 5;
+        constexpr unsigned most_per_step = 13;
+        multiply_by_power(five, most_per_step, count);
     }
 
     [[nodiscard]] std::string digits() const {
@@ -50,6 +55,11 @@ private:
     static constexpr std::uint64_t limb_base = 1'000'000'000;
     static constexpr std::size_t limb_digits = 9;
     static constexpr std::size_t most_limbs = 90;
+
+    void multiply_by_power(std::uint32_t base, unsigned per_step, unsigned count) {
+        for (; count >= per_step; count -= per_step) multiply(power(base, per_step));
+        if (count > 0) multiply(power(base, count));
+    }
 
     static std::uint32_t power(std::uint32_t base, unsigned count) {
         std::uint32_t result = 1;
@@ -83,18 +93,18 @@ struct rounded {
 // The exact digits of mantissa * 2^exponent, rounded to six, halves to even.
 rounded round_exactly(std::uint64_t mantissa, int exponent) {
     // Trailing zero bits only make the integer longer.
-    const int zero_bits = std::countr_zero(mantissa);
+    const auto zero_bits = static_cast<unsigned>(std::countr_zero(mantissa));
     mantissa >>= zero_bits;
-    exponent += zero_bits;
+    exponent += static_cast<int>(zero_bits);
 
     big_decimal value(mantissa);
     // m * 2^-k is m * 5^k / 10^k: the same digits as m * 5^k, k places on.
     int places = 0;
     if (exponent >= 0) {
-        value.multiply_by_power(2, static_cast<unsigned>(exponent));
+        value.multiply_by_power_of_two(static_cast<unsigned>(exponent));
     } else {
         places = -exponent;
-        value.multiply_by_power(5, static_cast<unsigned>(places));
+        value.multiply_by_power_of_five(static_cast<unsigned>(places));
     }
     const std::string all = value.digits();
     rounded result{all.substr(0, significant_digits),
@@ -135,10 +145,10 @@ std::string general_notation(const rounded& value) {
         drop_trailing_zeros(fraction);
         std::string text(1, digits.front());
         if (!fraction.empty()) text.append(".").append(fraction);
-        const int magnitude = exponent < 0 ? -exponent : exponent;
+        const std::string magnitude = std::to_string(exponent < 0 ? -exponent : exponent);
         text.append(exponent < 0 ? "e-" : "e+");
-        if (magnitude < 10) text.push_back('0');
-        return text.append(std::to_string(magnitude));
+        if (magnitude.size() == 1) text.push_back('0');
+        return text.append(magnitude);
     }
     if (exponent < 0) {
         std::string fraction = std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;

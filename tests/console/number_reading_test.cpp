@@ -145,7 +145,7 @@ TEST(number_reading, a_target_number_is_a_sign_and_digits) {
     };
     for (const int_case& c : cases) {
         std::istringstream in(c.text);
-        int value = -7;
+        int value = -1;
         EXPECT_EQ(read_answer(in, value), c.readable) << c.text;
         if (c.readable) {
             EXPECT_EQ(value, c.value) << c.text;
