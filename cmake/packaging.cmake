@@ -89,9 +89,9 @@ else()
         set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     else()
         # A cross build's libraries are not the host's, so dpkg-shlibdeps
-        # cannot name the packages they come from. The C++
-        # runtime is linked in, so the C library is all the program needs;
-        # 2.35 is the oldest with the loader call the built-in unwinder makes.
+        # cannot name the packages they come from. The C++ runtime is linked
+        # in, so the C library is all the program needs; 2.35 is the oldest
+        # with the loader call the built-in unwinder makes.
         set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.35)")
     endif()
 endif()
