@@ -22,10 +22,6 @@ struct resolved_target {
     double height;  // meaningful for presets only
 };
 
-// "ターゲットを選択\n"
-inline constexpr const char* menu_heading =
-    "\x83\x5e\x81\x5b\x83\x51\x83\x62\x83\x67\x82\xf0\x91\x49\x91\xf0\n";
-
 // Every row, in number order.
 std::span<const target_format> target_catalogue();
 

@@ -14,16 +14,7 @@ void wait_while_output_works(std::istream& in, std::ostream& out) {
 }
 
 output_check::output_check(std::ostream& out)
-    : out_(out), original_(out.rdbuf()), watcher_(*original_) {
-    out_.rdbuf(&watcher_);
-}
-
-output_check::~output_check() {
-    // Giving the buffer back clears the stream's state; a failure stays known.
-    const std::ios_base::iostate state = out_.rdstate();
-    out_.rdbuf(original_);
-    out_.setstate(state);
-}
+    : out_(out), watcher_(*out.rdbuf()), swap_(out, watcher_) {}
 
 int output_check::status_after(int dialogue_status) {
     if (out_.flush()) return dialogue_status;

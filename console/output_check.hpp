@@ -3,6 +3,8 @@
 #include <iosfwd>
 #include <streambuf>
 
+#include "buffer_swap.hpp"
+
 namespace kadrimo {
 
 // The key wait, but only while the output still reaches the user: once a
@@ -17,10 +19,6 @@ void wait_while_output_works(std::istream& in, std::ostream& out);
 class output_check {
 public:
     explicit output_check(std::ostream& out);
-    ~output_check();
-
-    output_check(const output_check&) = delete;
-    output_check& operator=(const output_check&) = delete;
 
     // The exit status of the run: the dialogue's own, or a failure with one
     // line on standard error when the output could not all be written, so
@@ -49,8 +47,8 @@ private:
     };
 
     std::ostream& out_;
-    std::streambuf* original_;
     watcher watcher_;
+    buffer_swap swap_;
 };
 
 }  // namespace kadrimo

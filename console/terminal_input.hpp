@@ -2,8 +2,10 @@
 
 #include <istream>
 #include <memory>
+#include <optional>
 #include <streambuf>
 
+#include "buffer_swap.hpp"
 #include "input_encoding.hpp"
 
 namespace kadrimo {
@@ -18,27 +20,15 @@ namespace kadrimo {
 class terminal_input {
 public:
     explicit terminal_input(std::istream& in);
-    ~terminal_input();
-
-    terminal_input(const terminal_input&) = delete;
-    terminal_input& operator=(const terminal_input&) = delete;
 
     [[nodiscard]] input_encoding encoding() const { return encoding_; }
 
 private:
-    std::istream& in_;
-    std::streambuf* original_;
-    // Set by each platform's constructor: the reading buffer, or null.
+    // Set by each platform's constructor: the reading buffer and the swap
+    // that puts it in front of `in`, or neither.
     std::unique_ptr<std::streambuf> reader_;
+    std::optional<buffer_swap> swap_;
     input_encoding encoding_ = input_encoding::shift_jis;
 };
-
-inline terminal_input::~terminal_input() {
-    if (!reader_) return;
-    // Giving the buffer back clears the stream's state; an end stays known.
-    const std::ios_base::iostate state = in_.rdstate();
-    in_.rdbuf(original_);
-    in_.setstate(state);
-}
 
 }  // namespace kadrimo

@@ -8,10 +8,8 @@ namespace kadrimo {
 // A terminal's keys arrive in the encoding its locale names; anything else
 // (a pipe, a file) is read as the program's own Shift-JIS. The bytes need no
 // other reader.
-terminal_input::terminal_input(std::istream& in)
-    : in_(in),
-      original_(in.rdbuf()),
-      encoding_(terminal_expects_utf8(STDIN_FILENO) ? input_encoding::utf8
+terminal_input::terminal_input(std::istream& /*in*/)
+    : encoding_(terminal_expects_utf8(STDIN_FILENO) ? input_encoding::utf8
                                                      : input_encoding::shift_jis) {}
 
 }  // namespace kadrimo

@@ -25,10 +25,10 @@ std::size_t read_standard_console(wchar_t* text, std::size_t size) {
 // A console hands over its keys as UTF-16 whatever its code page; a pipe or
 // a file carries the program's own Shift-JIS, and its handle fails
 // GetConsoleMode.
-terminal_input::terminal_input(std::istream& in) : in_(in), original_(in.rdbuf()) {
-    if (original_ == nullptr || !input_is_console()) return;
+terminal_input::terminal_input(std::istream& in) {
+    if (in.rdbuf() == nullptr || !input_is_console()) return;
     reader_ = make_console_input_buffer(read_standard_console);
-    in_.rdbuf(reader_.get());
+    swap_.emplace(in, *reader_);
     encoding_ = input_encoding::utf8;
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <streambuf>
+
+#include "buffer_swap.hpp"
 
 namespace kadrimo {
 
@@ -26,18 +29,14 @@ public:
 
 private:
     std::ostream& out_;
-    std::streambuf* original_;
-    // Set by each platform's constructor: the converting buffer, or null.
+    // Set by each platform's constructor: the converting buffer and the swap
+    // that puts it in front of `out`, or neither.
     std::unique_ptr<std::streambuf> converter_;
+    std::optional<buffer_swap> swap_;
 };
 
 inline terminal_output::~terminal_output() {
-    if (!converter_) return;
-    out_.flush();
-    // Giving the buffer back clears the stream's state; a failure stays known.
-    const std::ios_base::iostate state = out_.rdstate();
-    out_.rdbuf(original_);
-    out_.setstate(state);
+    if (converter_) out_.flush();
 }
 
 }  // namespace kadrimo

@@ -8,10 +8,10 @@
 
 namespace kadrimo {
 
-terminal_output::terminal_output(std::ostream& out) : out_(out), original_(out.rdbuf()) {
-    if (original_ == nullptr || !terminal_expects_utf8(STDOUT_FILENO)) return;
-    converter_ = make_cp932_to_utf8_buffer(*original_);
-    if (converter_) out_.rdbuf(converter_.get());
+terminal_output::terminal_output(std::ostream& out) : out_(out) {
+    if (out.rdbuf() == nullptr || !terminal_expects_utf8(STDOUT_FILENO)) return;
+    converter_ = make_cp932_to_utf8_buffer(*out.rdbuf());
+    if (converter_) swap_.emplace(out, *converter_);
 }
 
 }  // namespace kadrimo

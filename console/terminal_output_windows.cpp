@@ -25,10 +25,10 @@ bool write_to_standard_console(std::wstring_view text) {
 
 }  // namespace
 
-terminal_output::terminal_output(std::ostream& out) : out_(out), original_(out.rdbuf()) {
-    if (original_ == nullptr || !output_is_console()) return;
+terminal_output::terminal_output(std::ostream& out) : out_(out) {
+    if (out.rdbuf() == nullptr || !output_is_console()) return;
     converter_ = make_cp932_to_console_buffer(write_to_standard_console);
-    out_.rdbuf(converter_.get());
+    swap_.emplace(out, *converter_);
 }
 
 }  // namespace kadrimo

@@ -16,7 +16,7 @@ import random
 import subprocess
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "console"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from transcript import KEY_WAIT_PROMPT, sjis  # noqa: E402
 
 PRESETS = ["linux-x64", "linux-x64-libcxx", "linux-x86", "linux-arm64", "windows-x64",

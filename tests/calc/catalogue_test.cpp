@@ -6,6 +6,7 @@
 #include "catalogue.hpp"
 #include "cp932.hpp"
 #include "japanese.hpp"
+#include "texts.hpp"
 
 namespace kadrimo {
 namespace {
@@ -42,7 +43,7 @@ TEST(resolve_target, everything_else_is_invalid) {
 }
 
 std::string whole_menu() {
-    std::string menu = menu_heading;
+    std::string menu = texts::menu_heading;
     for (const target_format& row : target_catalogue()) {
         if (row.menu_line != nullptr) menu += row.menu_line;
     }

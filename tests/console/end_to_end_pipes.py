@@ -5,7 +5,8 @@ import subprocess
 import sys
 import unittest
 
-from transcript import WAIT_TAIL, invalid_run, preset_run
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from transcript import WAIT_TAIL, invalid_run, preset_run  # noqa: E402
 
 COMMAND = []
 TIMEOUT = 20

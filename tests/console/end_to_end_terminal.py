@@ -18,8 +18,10 @@ import termios
 import time
 import unittest
 
-from transcript import (KEY_WAIT_PROMPT, TARGET_PROMPT, banner, invalid_text, manual_text,
-                        opening, preset_text, results, sjis)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from transcript import (  # noqa: E402
+    KEY_WAIT_PROMPT, TARGET_PROMPT, banner, invalid_text, manual_text, opening, preset_text,
+    results, sjis)
 
 COMMAND = []
 TIMEOUT = 20

@@ -13,8 +13,10 @@ import tempfile
 import threading
 import unittest
 
-from transcript import (INVALID, SOURCE_PROMPTS, TARGET_PROMPT, WAIT_TAIL, invalid_run,
-                        manual_run, opening, preset_run, sjis)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from transcript import (  # noqa: E402
+    INVALID, SOURCE_PROMPTS, TARGET_PROMPT, WAIT_TAIL, invalid_run, manual_run, opening,
+    preset_run, sjis)
 
 COMMAND = []
 TIMEOUT = 20

@@ -3,6 +3,7 @@
 #include <istream>
 #include <streambuf>
 
+#include "buffer_swap.hpp"
 #include "input_encoding.hpp"
 
 namespace kadrimo {
@@ -39,15 +40,10 @@ private:
 class full_width_input {
 public:
     full_width_input(std::istream& in, input_encoding encoding);
-    ~full_width_input();
-
-    full_width_input(const full_width_input&) = delete;
-    full_width_input& operator=(const full_width_input&) = delete;
 
 private:
-    std::istream& in_;
-    std::streambuf* original_;
     full_width_buffer buffer_;
+    buffer_swap swap_;
 };
 
 }  // namespace kadrimo

@@ -15,6 +15,10 @@ namespace kadrimo::texts {
 inline constexpr const char* banner =
     "kadrimo from \x82\xe0\x82\xad\x82\xea\x82\xd2\x82\xdb Ver" KADRIMO_VERSION "\n\n";
 
+// "ターゲットを選択\n", above the catalogue's menu lines
+inline constexpr const char* menu_heading =
+    "\x83\x5e\x81\x5b\x83\x51\x83\x62\x83\x67\x82\xf0\x91\x49\x91\xf0\n";
+
 // "ターゲット:"
 inline constexpr const char* target_prompt = "\x83\x5e\x81\x5b\x83\x51\x83\x62\x83\x67:";
 
@@ -48,11 +52,10 @@ inline constexpr const char* second_result_label =
     "\x8d\x82\x82\xb3\x82\xf0\x8a\xee\x8f\x80\x82\xc9\x82\xb5\x82\xbd\x89\xa1\x95\x9d:";
 
 // "終了するには何かキーを押してください . . ."
-// Shown by our own key wait where the system has no pause command.
+// Shown by our own key waits, where the system has no pause command: the
+// POSIX console's and the web page's.
 inline constexpr const char* key_wait_prompt =
     "\x8f\x49\x97\xb9\x82\xb7\x82\xe9\x82\xc9\x82\xcd\x89\xbd\x82\xa9\x83\x4c\x81\x5b\x82\xf0"
     "\x89\x9f\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2 . . .";
-
-inline constexpr const char* pause_command = "pause";
 
 }  // namespace kadrimo::texts

@@ -19,7 +19,7 @@ struct dimensions {
 };
 
 void write_menu(std::ostream& out) {
-    out << menu_heading;
+    out << texts::menu_heading;
     for (const target_format& row : target_catalogue()) {
         if (row.menu_line != nullptr) out << row.menu_line;
     }

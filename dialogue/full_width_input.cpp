@@ -107,10 +107,6 @@ full_width_buffer::int_type full_width_buffer::underflow() {
 }
 
 full_width_input::full_width_input(std::istream& in, input_encoding encoding)
-    : in_(in), original_(in.rdbuf()), buffer_(*original_, encoding) {
-    in_.rdbuf(&buffer_);
-}
-
-full_width_input::~full_width_input() { in_.rdbuf(original_); }
+    : buffer_(*in.rdbuf(), encoding), swap_(in, buffer_) {}
 
 }  // namespace kadrimo
