@@ -2,10 +2,13 @@
 # kadrimo in bin/ (on Windows at the top, next to README.txt and
 # LICENSE.txt); `cpack` makes kadrimo-VERSION-SYSTEM-ARCH.tar.gz and a
 # Debian package for Linux builds, and kadrimo-VERSION-windows-ARCH.zip for
-# Windows builds. The version is the project's, like the banner's.
+# Windows builds, and kadrimo-VERSION-web.zip for the web build. The version
+# is the project's, like the banner's.
 include(GNUInstallDirs)
 
-if(WIN32)
+if(EMSCRIPTEN)
+    install(TARGETS kadrimo_page RUNTIME DESTINATION .)
+elseif(WIN32)
     install(TARGETS kadrimo RUNTIME DESTINATION .)
 else()
     install(TARGETS kadrimo RUNTIME DESTINATION bin)
@@ -38,7 +41,18 @@ set(CPACK_PACKAGE_CONTACT
     "kadrimo maintainers <maintainers@users.noreply.c-seed-db36cc13.example>")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY kadrimo)
 
-if(WIN32)
+if(EMSCRIPTEN)
+    # The page needs nothing beside it; the zip holds it with what it is and
+    # its licence, at the top. The texts are plain UTF-8 with LF: they are
+    # read on any system.
+    set(kadrimo_readme ${CMAKE_BINARY_DIR}/README.txt)
+    configure_file(${PROJECT_SOURCE_DIR}/share/readme_web.txt.in ${kadrimo_readme} @ONLY)
+    install(FILES ${kadrimo_readme} DESTINATION .)
+    install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+    set(CPACK_GENERATOR ZIP)
+    set(CPACK_PACKAGE_FILE_NAME kadrimo-${PROJECT_VERSION}-web)
+    set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+elseif(WIN32)
     # What a Windows user downloads: the program, stripped (its symbols and
     # the runtime's debugging information are of no use to a user), with
     # what it is and its licence beside it, all at the top of the zip, so

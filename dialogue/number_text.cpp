@@ -1,9 +1,9 @@
 #include "number_text.hpp"
 
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -92,10 +92,12 @@ struct rounded {
 
 // The exact digits of mantissa * 2^exponent, rounded to six, halves to even.
 rounded round_exactly(std::uint64_t mantissa, int exponent) {
-    // Trailing zero bits only make the integer longer.
-    const auto zero_bits = static_cast<unsigned>(std::countr_zero(mantissa));
-    mantissa >>= zero_bits;
-    exponent += static_cast<int>(zero_bits);
+    // Trailing zero bits only make the integer longer. The mantissa is never
+    // zero here. (A loop, as Emscripten's libc++ has no std::countr_zero.)
+    while ((mantissa & 1U) == 0) {
+        mantissa >>= 1U;
+        ++exponent;
+    }
 
     big_decimal value(mantissa);
     // m * 2^-k is m * 5^k / 10^k: the same digits as m * 5^k, k places on.
@@ -171,7 +173,10 @@ std::string number_text(double value) {
     constexpr std::uint64_t exponent_mask = 0x7ff;
     constexpr int exponent_bias = 1075;  // 1023, and the 52 fraction bits
 
-    const auto bits = std::bit_cast<std::uint64_t>(value);
+    // memcpy rather than std::bit_cast, which Emscripten's libc++ lacks.
+    std::uint64_t bits = 0;
+    static_assert(sizeof bits == sizeof value);
+    std::memcpy(&bits, &value, sizeof bits);
     const std::string sign = (bits >> 63) != 0 ? "-" : "";
     const std::uint64_t biased = (bits >> fraction_bits) & exponent_mask;
     const std::uint64_t fraction = bits & fraction_mask;

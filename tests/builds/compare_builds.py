@@ -2,7 +2,11 @@
 machine can run (only a few through windows-x86, emulated and slow to start)
 and checks that they all write the same bytes, up to the key wait.
 
-    compare_builds.py BUILD_ROOT      (BUILD_ROOT holds one directory per preset)
+    compare_builds.py BUILD_ROOT PRESET...
+
+BUILD_ROOT holds one directory per preset; the first preset named is the
+reference. The web build's command-line form (web/kadrimo.js, run by node)
+is compared like a console program.
 
 Windows builds write CR LF for each line feed; that is folded back before
 comparing. After the wait's start the builds differ by design (our own prompt
@@ -17,11 +21,8 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from transcript import KEY_WAIT_PROMPT, sjis  # noqa: E402
+from transcript import WAIT_TAIL  # noqa: E402
 
-PRESETS = ["linux-x64", "linux-x64-libcxx", "linux-x86", "linux-arm64", "windows-x64",
-           "windows-x86"]
-REFERENCE = "linux-x64"
 TIMEOUT = 60
 # A 32-bit Windows program is emulated here, and each start costs minutes,
 # so that build gets four answer sets, named here rather than by their place
@@ -43,7 +44,6 @@ SLOW_TIMEOUT = 1200
 # One at a time: runs in one wine prefix that start together have been seen
 # to disturb each other (the pause then writes nothing).
 SLOW_RUNS_AT_ONCE = 1
-LINUX_WAIT = sjis(KEY_WAIT_PROMPT + "\n")
 
 
 def cache_value(build_dir, name):
@@ -61,12 +61,12 @@ def cache_value(build_dir, name):
 def find_build(root, preset):
     """The command that runs the preset's program, or None and the reason."""
     build_dir = os.path.join(root, preset)
-    for program in ("kadrimo", "kadrimo.exe"):
-        path = os.path.join(build_dir, "console", program)
+    for program in ("console/kadrimo", "console/kadrimo.exe", "web/kadrimo.js"):
+        path = os.path.join(build_dir, program)
         if os.path.isfile(path):
             break
     else:
-        return None, f"not built (no {build_dir}/console/kadrimo)"
+        return None, f"not built (no program in {build_dir})"
     emulator = [part for part in cache_value(build_dir, "CMAKE_CROSSCOMPILING_EMULATOR").split(";")
                 if part]
     windows = path.endswith(".exe")
@@ -164,7 +164,7 @@ def start_slow_runs(builds, inputs, pool):
             for stdin_bytes in FEW_SETS[preset]}
 
 
-def compare(builds, inputs, slow_runs):
+def compare(builds, inputs, slow_runs, reference_preset):
     """Every build's output for each answer set against the reference's; a
     Windows build's what follows it (the pause) is collected to be compared
     between its runs."""
@@ -185,11 +185,11 @@ def compare(builds, inputs, slow_runs):
                 continue
             text = output.replace(b"\r\n", b"\n") if windows else output
             if not windows:
-                if not text.endswith(LINUX_WAIT):
+                if not text.endswith(WAIT_TAIL):
                     failures.append(f"{preset} {stdin_bytes!r}: no key wait at the end")
                     continue
-                text = text[:-len(LINUX_WAIT)]
-            if preset == REFERENCE:
+                text = text[:-len(WAIT_TAIL)]
+            if preset == reference_preset:
                 reference = text
                 continue
             if windows:
@@ -205,17 +205,18 @@ def compare(builds, inputs, slow_runs):
 
 
 def main():
-    if len(sys.argv) != 2:
+    if len(sys.argv) < 3:
         sys.exit(__doc__)
-    root = sys.argv[1]
+    root, presets = sys.argv[1], sys.argv[2:]
+    reference = presets[0]
     builds = {}
-    for preset in PRESETS:
+    for preset in presets:
         found, reason = find_build(root, preset)
         if found:
             builds[preset] = found
         else:
             print(f"compare_builds: skipping {preset}: {reason}")
-    if REFERENCE not in builds or len(builds) < 2:
+    if reference not in builds or len(builds) < 2:
         print(f"compare_builds: SKIPPED, fewer than two runnable builds ({', '.join(builds) or 'none'})")
         return 0
     inputs = answer_sets()
@@ -225,7 +226,7 @@ def main():
 
     with concurrent.futures.ThreadPoolExecutor(SLOW_RUNS_AT_ONCE) as pool:
         slow_runs = start_slow_runs(builds, inputs, pool)
-        failures, pause_tails = compare(builds, inputs, slow_runs)
+        failures, pause_tails = compare(builds, inputs, slow_runs, reference)
     for preset, tails in pause_tails.items():
         if len(tails) != 1:
             failures.append(f"{preset}: what follows our output differs between runs: {tails!r}")

@@ -3,10 +3,11 @@ looks inside what came out: kadrimo in bin/, packages named with the version
 and the architecture, the licence in both Linux archives, the Debian package
 for the right architecture and with nothing for lintian to object to; for
 Windows, the program with its README.txt and LICENSE.txt at the top of the
-folder and of the zip, the program in the zip stripped.
+folder and of the zip, the program in the zip stripped; for the web, the
+page with the same two texts, in kadrimo-VERSION-web.zip.
 
-    install_and_package.py --build DIR --version 0.2 --system linux|windows
-                           --arch x64|x86|arm64 --cmake CMAKE --cpack CPACK
+    install_and_package.py --build DIR --version 0.2 --system linux|windows|web
+                           [--arch x64|x86|arm64] --cmake CMAKE --cpack CPACK
                            [--objdump OBJDUMP]  (Windows)
 """
 import argparse
@@ -31,7 +32,9 @@ LINTIAN = ["lintian", "--no-cfg", "--ignore-lintian-env", "--profile", "debian",
            "--display-info", "--fail-on", "error,warning"]
 
 
-WINDOWS_FILES = ["LICENSE.txt", "README.txt", "kadrimo.exe"]
+# What sits at the top of the folder and of the zip.
+FLAT_FILES = {"windows": ["LICENSE.txt", "README.txt", "kadrimo.exe"],
+              "web": ["LICENSE.txt", "README.txt", "kadrimo.html"]}
 
 
 def program_name():
@@ -70,8 +73,8 @@ class install_and_package(unittest.TestCase):
         prefix = os.path.join(self.scratch, "prefix")
         subprocess.run([ARGS.cmake, "--install", ARGS.build, "--prefix", prefix],
                        check=True, capture_output=True)
-        if ARGS.system == "windows":
-            self.assertEqual(sorted(os.listdir(prefix)), WINDOWS_FILES)
+        if ARGS.system in FLAT_FILES:
+            self.assertEqual(sorted(os.listdir(prefix)), FLAT_FILES[ARGS.system])
             return
         self.assertEqual(os.listdir(os.path.join(prefix, "bin")), [program_name()])
         self.assertTrue(os.access(os.path.join(prefix, "bin", program_name()), os.X_OK))
@@ -82,10 +85,16 @@ class install_and_package(unittest.TestCase):
         made = sorted(f for f in os.listdir(self.scratch)
                       if os.path.isfile(os.path.join(self.scratch, f)))
         stem = f"kadrimo-{ARGS.version}-{ARGS.system}-{ARGS.arch}"
+        if ARGS.system == "web":
+            self.assertEqual(made, [f"kadrimo-{ARGS.version}-web.zip"])
+            with zipfile.ZipFile(os.path.join(self.scratch, made[0])) as archive:
+                self.assertEqual(sorted(archive.namelist()), FLAT_FILES["web"])
+                self.assertIn(f"kadrimo {ARGS.version} ", archive.read("README.txt").decode())
+            return
         if ARGS.system == "windows":
             self.assertEqual(made, [f"{stem}.zip"])
             with zipfile.ZipFile(os.path.join(self.scratch, made[0])) as archive:
-                self.assertEqual(sorted(archive.namelist()), WINDOWS_FILES)
+                self.assertEqual(sorted(archive.namelist()), FLAT_FILES["windows"])
                 archive.extractall(os.path.join(self.scratch, "unpacked"))
             unpacked = os.path.join(self.scratch, "unpacked")
             for name in ("README.txt", "LICENSE.txt"):
@@ -128,8 +137,8 @@ if __name__ == "__main__":
     parser = argparse.ArgumentParser()
     for option in ("--build", "--version", "--cmake", "--cpack"):
         parser.add_argument(option, required=True)
-    parser.add_argument("--system", choices=["linux", "windows"], required=True)
-    parser.add_argument("--arch", choices=sorted(DEBIAN_ARCH), required=True)
+    parser.add_argument("--system", choices=["linux", "windows", "web"], required=True)
+    parser.add_argument("--arch", choices=sorted(DEBIAN_ARCH))
     parser.add_argument("--objdump", default="objdump")
     ARGS, rest = parser.parse_known_args()
     unittest.main(argv=[sys.argv[0]] + rest)

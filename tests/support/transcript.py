@@ -30,7 +30,9 @@ def opening():
 
 
 TARGET_PROMPT = "ターゲット:"
-SOURCE_PROMPTS = "横幅を入力:高さを入力:"
+WIDTH_PROMPT = "横幅を入力:"
+HEIGHT_PROMPT = "高さを入力:"
+SOURCE_PROMPTS = WIDTH_PROMPT + HEIGHT_PROMPT
 MANUAL_PROMPTS = "目標の横幅を入力\n目標の高さを入力\n"
 INVALID = "入力された値が不正です\nプログラムを終了します\n"
 KEY_WAIT_PROMPT = "終了するには何かキーを押してください . . ."

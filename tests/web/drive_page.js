@@ -1,0 +1,146 @@
+"use strict";
+// Uses kadrimo.html in headless Chromium as a person would: opens it from
+// disk with the network off, types answers and presses keys, and prints what
+// the page showed at each step as JSON, for page_test.py to judge.
+//
+//   node drive_page.js PAGE SCREENSHOT_DIR
+const path = require("path");
+const puppeteer = require("puppeteer-core");
+
+const WAIT_END = " . . .";
+
+// What the person sees and where the keys go.
+function look(page) {
+  return page.evaluate(() => {
+    const form = document.getElementById("answer-form");
+    const field = document.getElementById("answer");
+    const box = field.getBoundingClientRect();
+    return {
+      text: document.getElementById("transcript").textContent,
+      asking: !form.hidden,
+      focused: document.activeElement === field,
+      value: field.value,
+      field_box: [box.left, box.top, box.width, box.height],
+    };
+  });
+}
+
+// Until the program has written something and waits again: for an answer
+// or for the key that ends the run.
+async function settle(page, before) {
+  await page.waitForFunction((previous, end) => {
+    const text = document.getElementById("transcript").textContent;
+    const asking = !document.getElementById("answer-form").hidden;
+    return text !== previous && (asking || text.endsWith(end));
+  }, { timeout: 10000 }, before, WAIT_END);
+  return look(page);
+}
+
+async function answer(page, text) {
+  const before = (await look(page)).text;
+  await page.keyboard.type(text);
+  await page.keyboard.press("Enter");
+  return settle(page, before);
+}
+
+async function answers(page, texts) {
+  let seen = null;
+  for (const text of texts) seen = await answer(page, text);
+  return seen;
+}
+
+// The left edge of each "(" on the screen, in order.
+function parentheses(page) {
+  return page.evaluate(() => {
+    const edges = [];
+    const walker = document.createTreeWalker(document.getElementById("transcript"),
+                                             NodeFilter.SHOW_TEXT);
+    for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+      for (let i = node.data.indexOf("("); i >= 0; i = node.data.indexOf("(", i + 1)) {
+        const range = document.createRange();
+        range.setStart(node, i);
+        range.setEnd(node, i + 1);
+        edges.push(range.getBoundingClientRect().left);
+      }
+    }
+    return edges;
+  });
+}
+
+async function drive(browser, url, shots, report) {
+  const page = await browser.newPage();
+  // The module's wasm is inside the page, as a data: URL that it fetches;
+  // that never leaves the page. Anything else would.
+  page.on("request", (request) => {
+    const target = request.url();
+    if (target !== url && !target.startsWith("data:")) report.requests.push(target);
+  });
+  page.on("console", (message) => {
+    if (["error", "warn", "assert"].includes(message.type())) report.console.push(message.text());
+  });
+  page.on("pageerror", (error) => report.console.push(String(error)));
+  // When the first answer is asked for, counted from the start of navigation.
+  await page.evaluateOnNewDocument(() => {
+    new MutationObserver((changes, observer) => {
+      const form = document.getElementById("answer-form");
+      if (form && !form.hidden) {
+        window.kadrimo_first_prompt = performance.now();
+        observer.disconnect();
+      }
+    }).observe(document, { subtree: true, childList: true, attributes: true });
+  });
+  await page.setViewport({ width: 1280, height: 800 });
+  await page.setOfflineMode(true);
+  await page.goto(url);
+  await page.waitForFunction(() => window.kadrimo_first_prompt !== undefined);
+  report.first_prompt_ms = await page.evaluate(() => window.kadrimo_first_prompt);
+  report.lang = await page.evaluate(() => document.documentElement.lang);
+  report.inputmode = await page.evaluate(() =>
+    document.getElementById("answer").getAttribute("inputmode"));
+  report.opening = await look(page);
+  report.parentheses = await parentheses(page);
+
+  report.width_asked = await answer(page, "1");
+  await page.keyboard.type("1920");
+  report.typing = await look(page);
+  await page.keyboard.press("Enter");
+  report.typical = await answers(page, ["1080"]);
+  await page.screenshot({ path: path.join(shots, "finished-1280.png"), fullPage: true });
+  await page.setViewport({ width: 360, height: 740 });
+  report.narrow_overflow = await page.evaluate(() =>
+    document.documentElement.scrollWidth - document.documentElement.clientWidth);
+  await page.screenshot({ path: path.join(shots, "finished-360.png"), fullPage: true });
+
+  // A printable key ends the run; it must not reach the next run's field.
+  await page.keyboard.press("x");
+  report.after_key = await settle(page, report.typical.text);
+  report.invalid = await answer(page, "7");
+
+  // A tap ends it too.
+  await page.mouse.click(20, 20);
+  report.after_tap = await settle(page, report.invalid.text);
+  report.full_width = await answers(page, ["1", "１９２０", "1080"]);
+  await page.close();
+}
+
+async function main() {
+  const [page_file, shots] = process.argv.slice(2);
+  const url = "file://" + path.resolve(page_file);
+  const report = { requests: [], console: [] };
+  const browser = await puppeteer.launch({
+    executablePath: process.env.KADRIMO_CHROMIUM || "/usr/bin/chromium",
+    headless: true,
+    // Root has no sandbox in a container; the page is our own file.
+    args: ["--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-extensions"],
+  });
+  try {
+    await drive(browser, url, shots, report);
+  } catch (error) {
+    report.failure = String(error && error.stack || error);
+  } finally {
+    await browser.close();
+  }
+  process.stdout.write(JSON.stringify(report) + "\n");
+}
+
+main();

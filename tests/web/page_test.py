@@ -1,0 +1,96 @@
+"""Checks kadrimo.html in headless Chromium: drive_page.js uses the page as a
+person would, and what it saw is judged here against the texts built from
+the Japanese (transcript.py), as for the console program, with each answer
+shown where it was typed, as a console echoes it.
+
+    page_test.py PAGE SCREENSHOT_DIR
+"""
+import json
+import os
+import subprocess
+import sys
+import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from transcript import (  # noqa: E402
+    HEIGHT_PROMPT, INVALID, KEY_WAIT_PROMPT, TARGET_PROMPT, WIDTH_PROMPT, opening, results)
+
+REPORT = {}
+
+
+def typed_run(target, width, height, shown_width=None):
+    """What the screen holds at the wait after a preset run."""
+    return (opening() + TARGET_PROMPT + target + "\n\n" + WIDTH_PROMPT + width + "\n"
+            + HEIGHT_PROMPT + height + "\n\n" + results(*shown_width) + KEY_WAIT_PROMPT)
+
+
+class page(unittest.TestCase):
+    def test_nothing_went_wrong(self):
+        self.assertNotIn("failure", REPORT, REPORT.get("failure"))
+        self.assertEqual(REPORT["requests"], [], "requests that leave the page")
+        self.assertEqual(REPORT["console"], [], "errors and warnings on the console")
+
+    def test_first_prompt_has_the_focus(self):
+        shown = REPORT["opening"]
+        self.assertEqual(shown["text"], opening() + TARGET_PROMPT)
+        self.assertTrue(shown["asking"] and shown["focused"])
+        self.assertEqual(REPORT["inputmode"], "decimal")
+        self.assertEqual(REPORT["lang"], "ja")
+
+    def test_typical_run(self):
+        self.assertEqual(REPORT["typical"]["text"], typed_run("1", "1920", "1080", ("1600", "1296")))
+        self.assertFalse(REPORT["typical"]["asking"])
+
+    def test_field_stays_put_while_typing(self):
+        self.assertEqual(REPORT["typing"]["value"], "1920")
+        self.assertEqual(REPORT["typing"]["field_box"], REPORT["width_asked"]["field_box"])
+
+    # Lines 1 to 3 of the menu start their "(" in the same column, as in a
+    # console: line 1 after "Android壁紙", lines 2 and 3 after seven spaces and
+    # two full-width ones.
+    def test_menu_aligned(self):
+        edges = REPORT["parentheses"]
+        self.assertEqual(len(set(edges[1:4])), 1, edges)
+
+    def test_readable_at_360_pixels(self):
+        self.assertLessEqual(REPORT["narrow_overflow"], 0)
+
+    def test_key_starts_a_new_run_and_is_not_typed(self):
+        shown = REPORT["after_key"]
+        self.assertEqual(shown["text"], opening() + TARGET_PROMPT)
+        self.assertTrue(shown["asking"] and shown["focused"])
+        self.assertEqual(shown["value"], "")
+
+    def test_invalid_target(self):
+        self.assertEqual(REPORT["invalid"]["text"],
+                         opening() + TARGET_PROMPT + "7\n\n" + INVALID + KEY_WAIT_PROMPT)
+
+    def test_tap_starts_a_new_run(self):
+        self.assertEqual(REPORT["after_tap"]["text"], opening() + TARGET_PROMPT)
+
+    def test_full_width_digits(self):
+        self.assertEqual(REPORT["full_width"]["text"],
+                         typed_run("1", "１９２０", "1080", ("1600", "1296")))
+
+
+def main():
+    if len(sys.argv) != 3:
+        sys.exit(__doc__)
+    page_file, shots = sys.argv[1:]
+    os.makedirs(shots, exist_ok=True)
+    here = os.path.dirname(os.path.abspath(__file__))
+    if not os.path.isdir(os.path.join(here, "node_modules", "puppeteer-core")):
+        sys.exit(f"page_test: puppeteer-core is not installed: run npm ci in {here} "
+                 "(scripts/check does)")
+    driver = os.path.join(here, "drive_page.js")
+    done = subprocess.run(["node", driver, page_file, shots], capture_output=True, timeout=240,
+                          check=False)
+    sys.stderr.write(done.stderr.decode(errors="replace"))
+    REPORT.update(json.loads(done.stdout))
+    print(f"page_test: first prompt {REPORT.get('first_prompt_ms', 0):.0f} ms after opening; "
+          f"{os.path.getsize(page_file)} bytes; screenshots in {shots}", flush=True)
+    unittest.main(argv=sys.argv[:1], verbosity=2)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,30 @@
+#include <cstdlib>
+#include <istream>
+#include <ostream>
+
+#include "dialogue.hpp"
+#include "full_width_input.hpp"
+#include "host.hpp"
+
+namespace {
+
+// Each run starts from nothing: what was typed ahead in the last one, or the
+// key that ended it, is never read as an answer of the next.
+int one_run() {
+    kadrimo::host_input_buffer input;
+    kadrimo::host_output_buffer output;
+    std::istream in(&input);
+    std::ostream out(&output);
+    const kadrimo::full_width_input typed(in, kadrimo::host_input_encoding());
+    const int status = kadrimo::run_dialogue(in, out, kadrimo::wait_for_key);
+    out.flush();
+    return out ? status : EXIT_FAILURE;
+}
+
+}  // namespace
+
+int main() {
+    int status = one_run();
+    while (kadrimo::host_runs_again()) status = one_run();
+    return status;
+}

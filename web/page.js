@@ -1,0 +1,124 @@
+// The page's side of the dialogue: the screen the program writes to, the
+// field its answers are typed in, and the wait for a key at the end of a run.
+// The module calls read, write and wait_for_key (host_page.cpp).
+var kadrimo_page = (function () {
+  "use strict";
+  const screen = document.getElementById("screen");
+  const transcript = document.getElementById("transcript");
+  const form = document.getElementById("answer-form");
+  const field = document.getElementById("answer");
+  const encoder = new TextEncoder();
+  let decoder = new TextDecoder("shift_jis");
+  // What has been typed and not yet read: UTF-8, one Uint8Array per line.
+  const typed = [];
+  let answer_typed = null;
+
+  // A console gives each double-byte Shift-JIS character two cells and every
+  // other one a single cell; so does the page, whatever the fonts, so the
+  // menu lines stay aligned as they are in a console.
+  function is_wide(character) {
+    const code = character.codePointAt(0);
+    return code >= 0x80 && !(code >= 0xff61 && code <= 0xff9f);
+  }
+
+  function show(text) {
+    let narrow = "";
+    for (const character of text) {
+      if (!is_wide(character)) {
+        narrow += character;
+        continue;
+      }
+      if (narrow) transcript.append(narrow);
+      narrow = "";
+      const cell = document.createElement("span");
+      cell.className = "wide";
+      cell.textContent = character;
+      transcript.append(cell);
+    }
+    if (narrow) transcript.append(narrow);
+    form.scrollIntoView({ block: "nearest" });
+  }
+
+  function ask() {
+    form.hidden = false;
+    field.value = "";
+    field.focus();
+    form.scrollIntoView({ block: "nearest" });
+  }
+
+  // Enter in the field hands its line over, as a console's line input does,
+  // and shows it where it was typed.
+  form.addEventListener("submit", function (event) {
+    event.preventDefault();
+    if (!answer_typed) return;
+    const line = field.value + "\n";
+    form.hidden = true;
+    show(line);
+    typed.push(encoder.encode(line));
+    const wake = answer_typed;
+    answer_typed = null;
+    wake();
+  });
+
+  // A tap anywhere brings the field back into focus, unless text is being
+  // selected to be copied.
+  screen.addEventListener("click", function () {
+    if (!form.hidden && window.getSelection().isCollapsed) field.focus();
+  });
+
+  async function read(bytes, capacity) {
+    if (typed.length === 0) {
+      await new Promise(function (resolve) {
+        answer_typed = resolve;
+        ask();
+      });
+    }
+    const line = typed[0];
+    const count = Math.min(capacity, line.length);
+    HEAPU8.set(line.subarray(0, count), bytes);
+    if (count === line.length) typed.shift();
+    else typed[0] = line.subarray(count);
+    return count;
+  }
+
+  function write(bytes) {
+    show(decoder.decode(bytes, { stream: true }));
+  }
+
+  // Keys that only change others (Shift, Ctrl, ...), shortcuts such as copy,
+  // a held key's repeats and a tap that ends a selection do not end the run;
+  // the key that does is kept from reaching anything else, so it is never
+  // typed into the next run's first answer. Events that began before the
+  // wait (the Enter of the last answer) are not taken for the key.
+  const modifier_keys = ["Shift", "Control", "Alt", "Meta", "AltGraph", "CapsLock", "Fn"];
+
+  function wait_for_key() {
+    const started = performance.now();
+    return new Promise(function (resolve) {
+      function finish(event) {
+        event.preventDefault();
+        event.stopPropagation();
+        document.removeEventListener("keydown", on_key, true);
+        document.removeEventListener("click", on_tap, true);
+        transcript.textContent = "";
+        decoder = new TextDecoder("shift_jis");
+        typed.length = 0;
+        resolve();
+      }
+      function on_key(event) {
+        if (event.timeStamp < started || event.repeat || event.isComposing) return;
+        if (event.ctrlKey || event.metaKey || modifier_keys.includes(event.key)) return;
+        finish(event);
+      }
+      function on_tap(event) {
+        if (event.timeStamp < started || !window.getSelection().isCollapsed) return;
+        finish(event);
+      }
+      document.addEventListener("keydown", on_key, true);
+      document.addEventListener("click", on_tap, true);
+      screen.focus();
+    });
+  }
+
+  return { read: read, write: write, wait_for_key: wait_for_key };
+})();
