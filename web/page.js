@@ -86,14 +86,12 @@ var kadrimo_page = (function () {
   }
 
   // Keys that only change others (Shift, Ctrl, ...), shortcuts such as copy,
-  // a held key's repeats and a tap that ends a selection do not end the run;
-  // the key that does is kept from reaching anything else, so it is never
-  // typed into the next run's first answer. Events that began before the
-  // wait (the Enter of the last answer) are not taken for the key.
+  // a held key's repeats (Enter held on the last answer) and a tap that ends
+  // a selection do not end the run; the key that does is kept from reaching
+  // anything else, so it is never typed into the next run's first answer.
   const modifier_keys = ["Shift", "Control", "Alt", "Meta", "AltGraph", "CapsLock", "Fn"];
 
   function wait_for_key() {
-    const started = performance.now();
     return new Promise(function (resolve) {
       function finish(event) {
         event.preventDefault();
@@ -106,12 +104,12 @@ var kadrimo_page = (function () {
         resolve();
       }
       function on_key(event) {
-        if (event.timeStamp < started || event.repeat || event.isComposing) return;
+        if (event.repeat || event.isComposing) return;
         if (event.ctrlKey || event.metaKey || modifier_keys.includes(event.key)) return;
         finish(event);
       }
       function on_tap(event) {
-        if (event.timeStamp < started || !window.getSelection().isCollapsed) return;
+        if (!window.getSelection().isCollapsed) return;
         finish(event);
       }
       document.addEventListener("keydown", on_key, true);
