@@ -38,13 +38,13 @@ endif()
 if(kadrimo_can_run AND NOT kadrimo_slow_starts)
     add_test(NAME build.banner_version
         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/builds/banner_version.py
-                --version ${PROJECT_VERSION} --timeout ${kadrimo_run_timeout}
+                --timeout ${kadrimo_run_timeout}
                 ${kadrimo_windows_option} ${kadrimo_run_with} $<TARGET_FILE:kadrimo>)
     set_tests_properties(build.banner_version PROPERTIES TIMEOUT 120)
 else()
     add_test(NAME build.banner_version
         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/builds/banner_version.py
-                --version ${PROJECT_VERSION} --in-file $<TARGET_FILE:kadrimo>)
+                --in-file $<TARGET_FILE:kadrimo>)
 endif()
 
 # The key wait on a terminal is our own only where there is no pause command;
@@ -79,12 +79,12 @@ if(WIN32)
     add_test(NAME build.windows_executable
         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/builds/windows_executable.py
                 --machine ${kadrimo_pe_machine} --objdump ${CMAKE_OBJDUMP}
-                --version ${PROJECT_VERSION} $<TARGET_FILE:kadrimo>)
+                $<TARGET_FILE:kadrimo>)
 endif()
 
 add_test(NAME build.install_and_package
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/builds/install_and_package.py
-            --build ${CMAKE_BINARY_DIR} --version ${PROJECT_VERSION}
+            --build ${CMAKE_BINARY_DIR}
             --system ${kadrimo_package_system} --arch ${kadrimo_arch}
             --cmake ${CMAKE_COMMAND} --cpack ${CMAKE_CPACK_COMMAND}
             ${kadrimo_objdump_option})

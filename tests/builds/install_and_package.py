@@ -6,7 +6,7 @@ Windows, the program with its README.txt and LICENSE.txt at the top of the
 folder and of the zip, the program in the zip stripped; for the web, the
 page with the same two texts, in kadrimo-VERSION-web.zip.
 
-    install_and_package.py --build DIR --version 0.2 --system linux|windows|web
+    install_and_package.py --build DIR --system linux|windows|web
                            [--arch x64|x86|arm64] --cmake CMAKE --cpack CPACK
                            [--objdump OBJDUMP]  (Windows)
 """
@@ -21,6 +21,9 @@ import tarfile
 import tempfile
 import unittest
 import zipfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from transcript import version  # noqa: E402
 
 ARGS = None
 DEBIAN_ARCH = {"x64": "amd64", "x86": "i386", "arm64": "arm64"}
@@ -135,10 +138,11 @@ class install_and_package(unittest.TestCase):
 
 if __name__ == "__main__":
     parser = argparse.ArgumentParser()
-    for option in ("--build", "--version", "--cmake", "--cpack"):
+    for option in ("--build", "--cmake", "--cpack"):
         parser.add_argument(option, required=True)
     parser.add_argument("--system", choices=["linux", "windows", "web"], required=True)
     parser.add_argument("--arch", choices=sorted(DEBIAN_ARCH))
     parser.add_argument("--objdump", default="objdump")
     ARGS, rest = parser.parse_known_args()
+    ARGS.version = version()
     unittest.main(argv=[sys.argv[0]] + rest)

@@ -6,14 +6,18 @@ x87 registers with their wider exponent range. Its version resource, read
 here from the file's bytes, names the program and carries the version the
 build was configured with.
 
-    windows_executable.py --machine i386|x86-64 --objdump OBJDUMP --version 0.2 FILE
+    windows_executable.py --machine i386|x86-64 --objdump OBJDUMP FILE
 """
 import argparse
+import os
 import re
 import struct
 import subprocess
 import sys
 import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from transcript import version  # noqa: E402
 
 MACHINE_TYPES = {"i386": 0x014C, "x86-64": 0x8664}
 
@@ -137,7 +141,7 @@ if __name__ == "__main__":
     parser = argparse.ArgumentParser()
     parser.add_argument("--machine", choices=sorted(MACHINE_TYPES), required=True)
     parser.add_argument("--objdump", required=True)
-    parser.add_argument("--version", required=True)
     parser.add_argument("file")
     ARGS, rest = parser.parse_known_args()
+    ARGS.version = version()
     unittest.main(argv=[sys.argv[0]] + rest)

@@ -5,12 +5,17 @@ import os
 import sys
 
 
-def banner():
-    version = os.environ.get("KADRIMO_VERSION")
-    if not version:
+def version():
+    """The version the program was built with, which ctest hands every test."""
+    built = os.environ.get("KADRIMO_VERSION")
+    if not built:
         sys.exit("KADRIMO_VERSION is not set: it is the version the program was built with "
                  "(ctest sets it)")
-    return f"kadrimo from もくれぴぽ Ver{version}\n\n"
+    return built
+
+
+def banner():
+    return f"kadrimo from もくれぴぽ Ver{version()}\n\n"
 
 
 MENU = (
