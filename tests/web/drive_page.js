@@ -130,8 +130,10 @@ async function main() {
   const browser = await puppeteer.launch({
     executablePath: process.env.KADRIMO_CHROMIUM || "/usr/bin/chromium",
     headless: true,
-    // Root has no sandbox in a container; the page is our own file.
-    args: ["--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-extensions"],
+    // Root has no sandbox in a container, and a container's /dev/shm may be
+    // small or missing; the page is our own file.
+    args: ["--no-sandbox", "--disable-dev-shm-usage", "--disable-gpu", "--no-first-run",
+           "--disable-extensions"],
   });
   try {
     await drive(browser, url, shots, report);
