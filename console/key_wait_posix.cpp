@@ -10,6 +10,7 @@
 #include <iterator>
 #include <ostream>
 
+#include "dialogue.hpp"
 #include "key_wait.hpp"
 #include "texts.hpp"
 
@@ -151,13 +152,12 @@ void wait_on_terminal() {
 }  // namespace
 
 void wait_for_key(std::istream& in, std::ostream& out) {
-    out << texts::key_wait_prompt << std::flush;
-    if (isatty(terminal_fd) == 1) {
-        wait_on_terminal();
-    } else {
-        // The stream's own buffer may already hold the rest of the input.
-        in.rdbuf()->sbumpc();
+    if (isatty(terminal_fd) != 1) {
+        wait_for_next_byte(in, out);
+        return;
     }
+    out << texts::key_wait_prompt << std::flush;
+    wait_on_terminal();
     out << texts::line_end << std::flush;
 }
 

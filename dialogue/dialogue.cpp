@@ -93,6 +93,13 @@ void write_results(std::ostream& out, dimensions target, dimensions source) {
 
 }  // namespace
 
+void wait_for_next_byte(std::istream& in, std::ostream& out) {
+    out << texts::key_wait_prompt << std::flush;
+    // The stream's own buffer may already hold the rest of the input.
+    in.rdbuf()->sbumpc();
+    out << texts::line_end << std::flush;
+}
+
 int run_dialogue(std::istream& in, std::ostream& out, key_wait wait) {
     // Answers are read and results spelled by the program itself, never by
     // the streams' locale, so the caller's locale changes nothing.

@@ -1,10 +1,9 @@
 #include <emscripten.h>
 
-#include <istream>
-#include <ostream>
+#include <iosfwd>
 
+#include "dialogue.hpp"
 #include "host.hpp"
-#include "texts.hpp"
 
 // The command-line form: standard input and output as bytes, like the
 // console program's pipes. Reads block (node's synchronous file calls), so
@@ -52,12 +51,7 @@ input_encoding host_input_encoding() { return input_encoding::shift_jis; }
 
 bool host_runs_again() { return false; }
 
-// As the console program on a pipe: the prompt, then one more byte of the
-// remaining input.
-void wait_for_key(std::istream& in, std::ostream& out) {
-    out << texts::key_wait_prompt << std::flush;
-    in.rdbuf()->sbumpc();
-    out << texts::line_end << std::flush;
-}
+// As the console program on a pipe.
+void wait_for_key(std::istream& in, std::ostream& out) { wait_for_next_byte(in, out); }
 
 }  // namespace kadrimo
