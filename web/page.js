@@ -36,14 +36,19 @@ var kadrimo_page = (function () {
       transcript.append(cell);
     }
     if (narrow) transcript.append(narrow);
-    form.scrollIntoView({ block: "nearest" });
+  }
+
+  // Where the program waits, the end of what it wrote comes into view (the
+  // field is hidden while it writes, so only then is there a place to show).
+  function show_the_end() {
+    window.scrollTo(0, document.documentElement.scrollHeight);
   }
 
   function ask() {
     form.hidden = false;
     field.value = "";
     field.focus();
-    form.scrollIntoView({ block: "nearest" });
+    show_the_end();
   }
 
   // Enter in the field hands its line over, as a console's line input does,
@@ -114,7 +119,8 @@ var kadrimo_page = (function () {
       }
       document.addEventListener("keydown", on_key, true);
       document.addEventListener("click", on_tap, true);
-      screen.focus();
+      screen.focus({ preventScroll: true });
+      show_the_end();
     });
   }
 

@@ -55,6 +55,9 @@ class page(unittest.TestCase):
     def test_readable_at_360_pixels(self):
         self.assertLessEqual(REPORT["narrow_overflow"], 0)
 
+    def test_wait_prompt_scrolled_into_view(self):
+        self.assertTrue(REPORT["end_in_view"])
+
     def test_key_starts_a_new_run_and_is_not_typed(self):
         shown = REPORT["after_key"]
         self.assertEqual(shown["text"], opening() + TARGET_PROMPT)
