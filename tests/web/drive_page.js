@@ -104,7 +104,8 @@ async function drive(browser, url, shots, report) {
   await page.keyboard.type("1920");
   report.typing = await look(page);
   await page.keyboard.press("Enter");
-  report.typical = await answers(page, ["1080"]);
+  await settle(page, report.typing.text);
+  report.typical = await answer(page, "1080");
   await page.screenshot({ path: path.join(shots, "finished-1280.png"), fullPage: true });
   await page.setViewport({ width: 360, height: 740 });
   report.narrow_overflow = await page.evaluate(() =>
