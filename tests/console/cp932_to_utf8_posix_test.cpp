@@ -82,10 +82,12 @@ TEST(cp932_to_utf8, flush_holds_back_only_a_lone_lead_byte) {
 
 TEST(cp932_to_utf8, text_longer_than_its_buffer_converts_whole) {
     // The leading ASCII byte puts double-byte characters across every
-    // boundary of the internal buffer, whatever its size.
+    // boundary of the internal buffer, whatever its size; half-width kana
+    // grow to three bytes each, more than any buffer of converted bytes
+    // twice the size of the pending ones holds.
     constexpr int lines = 1000;
     std::string long_utf8 = "a";
-    for (int i = 0; i < lines; ++i) long_utf8 += "横幅を基準にした高さ:1600\n";
+    for (int i = 0; i < lines; ++i) long_utf8 += "ﾀｰｹﾞｯﾄｦｾﾝﾀｸ横:1600\n";
     const std::string bytes = cp932(long_utf8);
     EXPECT_EQ(convert_in_pieces(bytes, bytes.size()), long_utf8);
     EXPECT_EQ(convert_in_pieces(bytes, 7), long_utf8);
@@ -128,15 +130,17 @@ TEST(cp932_to_utf8, flush_reports_a_failing_target) {
     EXPECT_EQ(target.str(), "x");
 }
 
+// Also when all it refuses is the replacement for an invalid byte.
 TEST(cp932_to_utf8, target_that_takes_nothing_fails_the_stream_and_ends) {
-    refusing_target target;
-    const std::unique_ptr<std::streambuf> converter = make_cp932_to_utf8_buffer(target);
-    std::ostream out(converter.get());
-    const std::string bytes = cp932(sample_utf8);
-    constexpr int attempts = 100;
-    for (int i = 0; i < attempts; ++i) out << bytes;
-    out << std::flush;
-    EXPECT_TRUE(out.bad());
+    for (const std::string& bytes : {cp932(sample_utf8), std::string("\x80")}) {
+        refusing_target target;
+        const std::unique_ptr<std::streambuf> converter = make_cp932_to_utf8_buffer(target);
+        std::ostream out(converter.get());
+        constexpr int attempts = 100;
+        for (int i = 0; i < attempts; ++i) out << bytes;
+        out << std::flush;
+        EXPECT_TRUE(out.bad()) << bytes;
+    }
 }
 
 }  // namespace
