@@ -24,11 +24,11 @@ public:
         setp(pending_, pending_ + sizeof pending_);
     }
 
+    // Passes on what is pending; flushing the target is its owner's call.
     ~cp932_to_utf8_buffer() override {
         if (convert() && pptr() != pbase()) {
             write(replacement_character, sizeof replacement_character - 1);
         }
-        target_.pubsync();
         iconv_close(converter_);
     }
 
@@ -71,13 +71,14 @@ bool cp932_to_utf8_buffer::convert() {
         char converted[converted_size];
         char* out = converted;
         std::size_t out_left = sizeof converted;
-        errno = 0;
         const bool stopped = iconv(converter_, &in, &in_left, &out, &out_left) ==
                              static_cast<std::size_t>(-1);
-        const int reason = stopped ? errno : 0;
+        const int reason = errno;  // why it stopped, if it did
         written = write(converted, static_cast<std::size_t>(out - converted));
-        if (reason == EINVAL) break;  // incomplete character at the end
-        if (stopped && reason != E2BIG && in_left > 0) {
+        // Everything converted, or an incomplete character at the end.
+        if (!stopped || reason == EINVAL) break;
+        // An invalid byte; on E2BIG only the room for converted bytes ran out.
+        if (reason != E2BIG) {
             written = written && write(replacement_character, sizeof replacement_character - 1);
             ++in;
             --in_left;

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <memory>
 #include <ostream>
@@ -141,6 +142,15 @@ TEST(cp932_to_utf8, target_that_takes_nothing_fails_the_stream_and_ends) {
         out << std::flush;
         EXPECT_TRUE(out.bad()) << bytes;
     }
+}
+
+// What the system's iconv takes for a converter is given back with it.
+TEST(cp932_to_utf8, leaves_no_memory_behind) {
+    recording_target target;
+    make_cp932_to_utf8_buffer(target);  // loads the conversion module once
+    const std::size_t before = mallinfo2().uordblks;
+    for (int i = 0; i < 100; ++i) make_cp932_to_utf8_buffer(target);
+    EXPECT_EQ(mallinfo2().uordblks, before);
 }
 
 }  // namespace
