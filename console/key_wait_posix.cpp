@@ -32,7 +32,7 @@ constexpr std::chrono::milliseconds longest_key{300};
 // Read by the signal handlers, so kept where they can reach them.
 termios saved_terminal{};
 termios raw_terminal{};
-volatile std::sig_atomic_t terminal_is_raw = 0;
+volatile std::sig_atomic_t terminal_is_raw{};
 
 void set_handler(int signal_number, void (*handler)(int)) {
     struct sigaction action{};
