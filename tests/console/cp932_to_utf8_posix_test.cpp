@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <malloc.h>
 
+#include <limits>
 #include <memory>
 #include <ostream>
 #include <sstream>
@@ -30,8 +31,14 @@ struct recording_target : std::stringbuf {
     }
 };
 
-// Takes no bytes at all, like a closed terminal.
-struct refusing_target : std::streambuf {};
+// Takes no bytes at all, like a closed terminal, or refuses only its first
+// few writes.
+struct refusing_target : std::stringbuf {
+    int refusals = std::numeric_limits<int>::max();
+    std::streamsize xsputn(const char* bytes, std::streamsize count) override {
+        return count > 0 && refusals-- > 0 ? 0 : std::stringbuf::xsputn(bytes, count);
+    }
+};
 
 std::string convert_in_pieces(const std::string& cp932_bytes, std::size_t piece) {
     recording_target target;
@@ -131,16 +138,24 @@ TEST(cp932_to_utf8, flush_reports_a_failing_target) {
     EXPECT_EQ(target.str(), "x");
 }
 
-// Also when all it refuses is the replacement for an invalid byte.
+// Also when all it refuses is the replacement for an invalid byte. What was
+// pending when a write failed is dropped, even if the target would take it
+// later.
 TEST(cp932_to_utf8, target_that_takes_nothing_fails_the_stream_and_ends) {
     for (const std::string& bytes : {cp932(sample_utf8), std::string("\x80")}) {
-        refusing_target target;
-        const std::unique_ptr<std::streambuf> converter = make_cp932_to_utf8_buffer(target);
-        std::ostream out(converter.get());
-        constexpr int attempts = 100;
-        for (int i = 0; i < attempts; ++i) out << bytes;
-        out << std::flush;
-        EXPECT_TRUE(out.bad()) << bytes;
+        for (const int refusals : {1, std::numeric_limits<int>::max()}) {
+            refusing_target target;
+            target.refusals = refusals;
+            {
+                const std::unique_ptr<std::streambuf> converter = make_cp932_to_utf8_buffer(target);
+                std::ostream out(converter.get());
+                constexpr int attempts = 100;
+                for (int i = 0; i < attempts; ++i) out << bytes;
+                out << std::flush;
+                EXPECT_TRUE(out.bad()) << bytes;
+            }
+            EXPECT_EQ(target.str(), "") << bytes;
+        }
     }
 }
 
