@@ -7,7 +7,6 @@
 #include <csignal>
 #include <cstddef>
 #include <istream>
-#include <iterator>
 #include <ostream>
 
 #include "dialogue.hpp"
@@ -90,26 +89,15 @@ constexpr handled_signal handled_signals[] = {
     {SIGHUP, restore_and_end},   {SIGTSTP, restore_and_stop}, {SIGCONT, reapply_raw},
 };
 
-struct previous_handlers {
-    struct sigaction actions[std::size(handled_signals)];
-};
-
 // A signal that was ignored when the program started (nohup, trap '' INT)
 // stays ignored: the user chose that, and the wait does not overrule it.
-previous_handlers install_handlers() {
-    previous_handlers previous{};
-    for (std::size_t i = 0; i < std::size(handled_signals); ++i) {
-        sigaction(handled_signals[i].number, nullptr, &previous.actions[i]);
-        if (previous.actions[i].sa_handler != SIG_IGN) {
-            set_handler(handled_signals[i].number, handled_signals[i].handler);
-        }
-    }
-    return previous;
-}
-
-void reinstall(const previous_handlers& previous) {
-    for (std::size_t i = 0; i < std::size(handled_signals); ++i) {
-        sigaction(handled_signals[i].number, &previous.actions[i], nullptr);
+// The handlers stay after the wait, which is the program's last act: they
+// then find the terminal as they would leave it.
+void install_handlers() {
+    for (const handled_signal& handled : handled_signals) {
+        struct sigaction previous{};
+        sigaction(handled.number, nullptr, &previous);
+        if (previous.sa_handler != SIG_IGN) set_handler(handled.number, handled.handler);
     }
 }
 
@@ -120,7 +108,7 @@ void read_one_key() {
     while (read(terminal_fd, bytes, sizeof bytes) < 0 && errno == EINTR) {
     }
     const auto end = std::chrono::steady_clock::now() + longest_key;
-    pollfd terminal{terminal_fd, POLLIN, 0};
+    pollfd terminal{.fd = terminal_fd, .events = POLLIN, .revents = {}};
     while (std::chrono::steady_clock::now() < end) {
         const int ready = poll(&terminal, 1, quiet_milliseconds);
         if (ready == 0 || (ready < 0 && errno != EINTR)) break;
@@ -135,7 +123,7 @@ void wait_on_terminal() {
     raw_terminal.c_cc[VMIN] = 1;
     raw_terminal.c_cc[VTIME] = 0;
 
-    const previous_handlers previous = install_handlers();
+    install_handlers();
     terminal_is_raw = 1;
     // TCSAFLUSH drops whatever was typed before the prompt appeared.
     if (tcsetattr(terminal_fd, TCSAFLUSH, &raw_terminal) == 0) {
@@ -146,7 +134,6 @@ void wait_on_terminal() {
     }
     terminal_is_raw = 0;
     tcsetattr(terminal_fd, TCSANOW, &saved_terminal);
-    reinstall(previous);
 }
 
 }  // namespace

@@ -163,14 +163,16 @@ class key_wait_on_a_terminal(unittest.TestCase):
     def test_every_byte_of_the_key_is_taken(self):
         """Nothing of a key that sends several bytes reaches whatever reads the
         terminal next, also when its bytes arrive a moment apart."""
-        keys = (("arrow", [b"\x1b[A"]), ("f5_in_three_parts", [b"\x1b", b"[1", b"5~"]),
+        keys = (("arrow", [b"\x1b[A"]), ("f5_in_parts", [b"\x1b", b"[", b"1", b"5~"]),
                 ("utf8_kana", ["カ".encode("utf-8")]), ("shift_jis_kana", ["カ".encode("cp932")]))
         for name, parts in keys:
             with self.subTest(key=name):
                 session = self.start_at_wait()
+                # Further apart in all than the quiet that ends a key, but
+                # never that long between two parts.
                 for part in parts:
                     session.type(part)
-                    time.sleep(0.01)
+                    time.sleep(0.025)
                 self.assertEqual(session.finish(), 0)
                 self.assertEqual(session.after, session.before)
                 self.assertEqual(session.left_over, b"")
@@ -204,15 +206,26 @@ class key_wait_on_a_terminal(unittest.TestCase):
                     session.proc.send_signal(sig)
                 session.settle()
                 self.assertIsNone(session.proc.poll(), "an ignored signal ended the wait")
-                session.proc.send_signal(signal.SIGTSTP)
-                self.wait_until_stopped(session)
-                self.assertEqual(stty_settings(session.slave), session.before)
-                session.proc.send_signal(signal.SIGCONT)
-                session.settle()
-                self.assertFalse(termios.tcgetattr(session.slave)[3] & termios.ICANON)
+                for _ in range(2):
+                    session.proc.send_signal(signal.SIGTSTP)
+                    self.wait_until_stopped(session)
+                    self.assertEqual(stty_settings(session.slave), session.before)
+                    session.proc.send_signal(signal.SIGCONT)
+                    session.settle()
+                    self.assertFalse(termios.tcgetattr(session.slave)[3] & termios.ICANON)
                 session.type(b"k")
                 self.assertEqual(session.finish(), 0)
                 self.assertEqual(session.after, session.before)
+
+    def test_ctrl_z_that_cannot_stop_leaves_the_wait_raw(self):
+        """In a session of its own the program's group is orphaned, and the
+        system discards the stop."""
+        session = self.start_at_wait()
+        session.type(b"\x1a")
+        session.settle()
+        session.type(b"k")
+        self.assertEqual(session.finish(), 0)
+        self.assertEqual(session.after, session.before)
 
     def test_termination_signals_restore_the_terminal(self):
         for sig in (signal.SIGTERM, signal.SIGHUP):
