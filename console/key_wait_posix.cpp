@@ -111,8 +111,9 @@ void read_one_key() {
     pollfd terminal{.fd = terminal_fd, .events = POLLIN, .revents = {}};
     while (std::chrono::steady_clock::now() < end) {
         const int ready = poll(&terminal, 1, quiet_milliseconds);
-        if (ready == 0 || (ready < 0 && errno != EINTR)) break;
-        if (ready > 0 && read(terminal_fd, bytes, sizeof bytes) <= 0) break;
+        if (ready < 0 && errno == EINTR) continue;
+        // Quiet, or a terminal that cannot be read: the key is over.
+        if (ready <= 0 || read(terminal_fd, bytes, sizeof bytes) <= 0) break;
     }
 }
 
@@ -120,20 +121,17 @@ void wait_on_terminal() {
     if (tcgetattr(terminal_fd, &saved_terminal) != 0) return;
     raw_terminal = saved_terminal;
     raw_terminal.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+    // One byte is enough for a read to return, whatever the time limit.
     raw_terminal.c_cc[VMIN] = 1;
-    raw_terminal.c_cc[VTIME] = 0;
 
     install_handlers();
-    terminal_is_raw = 1;
-    // TCSAFLUSH drops whatever was typed before the prompt appeared.
-    if (tcsetattr(terminal_fd, TCSAFLUSH, &raw_terminal) == 0) {
-        read_one_key();
-        // Nothing of the key, nor anything typed after it, is left for
-        // whatever reads the terminal next.
-        tcflush(terminal_fd, TCIFLUSH);
-    }
-    terminal_is_raw = 0;
-    tcsetattr(terminal_fd, TCSANOW, &saved_terminal);
+    terminal_is_raw = true;
+    // TCSAFLUSH drops whatever was typed before the prompt appeared, and
+    // then whatever of the key, or after it, the drain left: nothing of it
+    // reaches whatever reads the terminal next.
+    if (tcsetattr(terminal_fd, TCSAFLUSH, &raw_terminal) == 0) read_one_key();
+    terminal_is_raw = false;
+    tcsetattr(terminal_fd, TCSAFLUSH, &saved_terminal);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <langinfo.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
@@ -12,13 +14,10 @@ namespace kadrimo {
 namespace {
 
 bool same_ignoring_case(std::string_view text, std::string_view lower_case) {
-    if (text.size() != lower_case.size()) return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] - 'A' + 'a')
-                                                        : text[i];
-        if (c != lower_case[i]) return false;
-    }
-    return true;
+    // Only ever asked when no locale could be set, so tolower is the C locale's.
+    return std::ranges::equal(text, lower_case, [](char c, char lower) {
+        return std::tolower(static_cast<unsigned char>(c)) == lower;
+    });
 }
 
 // language_TERRITORY.codeset@modifier: only the codeset matters.

@@ -162,8 +162,10 @@ class key_wait_on_a_terminal(unittest.TestCase):
 
     def test_every_byte_of_the_key_is_taken(self):
         """Nothing of a key that sends several bytes reaches whatever reads the
-        terminal next, also when its bytes arrive a moment apart."""
+        terminal next, also when its bytes arrive a moment apart, or a signal
+        comes between them; a key typed after a moment's quiet does."""
         keys = (("arrow", [b"\x1b[A"]), ("f5_in_parts", [b"\x1b", b"[", b"1", b"5~"]),
+                ("arrow_and_a_signal", [b"\x1b", signal.SIGCONT, b"[A"]),
                 ("utf8_kana", ["カ".encode("utf-8")]), ("shift_jis_kana", ["カ".encode("cp932")]))
         for name, parts in keys:
             with self.subTest(key=name):
@@ -171,11 +173,12 @@ class key_wait_on_a_terminal(unittest.TestCase):
                 # Further apart in all than the quiet that ends a key, but
                 # never that long between two parts.
                 for part in parts:
-                    session.type(part)
+                    session.type(part) if isinstance(part, bytes) else session.proc.send_signal(part)
                     time.sleep(0.025)
+                time.sleep(0.2)
+                session.type(b"z")
                 self.assertEqual(session.finish(), 0)
-                self.assertEqual(session.after, session.before)
-                self.assertEqual(session.left_over, b"")
+                self.assertEqual((session.after, session.left_over), (session.before, b"z"))
 
     def test_keyboard_signals_restore_the_terminal(self):
         for key, sig in ((b"\x03", signal.SIGINT), (b"\x1c", signal.SIGQUIT)):
