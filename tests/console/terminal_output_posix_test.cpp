@@ -111,6 +111,8 @@ const output_case output_cases[] = {
     // tells its codeset, in any case, before any modifier.
     {"uninstalled_locale_named_utf8", standard_output::terminal, "xx_XX.utf8@mod", true, "C"},
     {"uninstalled_locale_named_otherwise", standard_output::terminal, "xx_XX.EUC-JP", false, "C"},
+    {"uninstalled_locale_named_alike", standard_output::terminal, "xx_XX.UTF-7", false, "C"},
+    {"uninstalled_name_without_codeset", standard_output::terminal, "UTF-8", false, "C"},
     // Not a terminal: the locale is not even asked, so it stays "C".
     {"utf8_locale_but_no_terminal", standard_output::null_device, "C.UTF-8", false, "C"},
 };
