@@ -3,9 +3,11 @@
 #include <cmath>
 #include <iterator>
 #include <limits>
+#include <locale>
 #include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "answer_reading.hpp"
 
@@ -128,6 +130,28 @@ TEST(number_reading, what_starts_no_number_is_unreadable) {
         EXPECT_TRUE(in.fail()) << text;
         in.clear();
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), left) << text;
+    }
+}
+
+// The stream's locale has no say in what white space is, and a stream that
+// has failed is not read at all.
+struct x_is_space : std::ctype<char> {
+    static const mask* with_x() {
+        static std::vector<mask> masks(classic_table(), classic_table() + table_size);
+        masks['x'] |= space;
+        return masks.data();
+    }
+    x_is_space() : std::ctype<char>(with_x()) {}
+};
+
+TEST(number_reading, neither_the_locale_nor_a_failed_stream_gets_a_number_read) {
+    for (const bool failed_before : {false, true}) {
+        std::istringstream in(failed_before ? "5" : "x5");
+        in.imbue(std::locale(in.getloc(), new x_is_space));
+        in.setstate(failed_before ? std::ios::failbit : std::ios::goodbit);
+        double value = 0.0;
+        EXPECT_FALSE(read_answer(in, value));
+        EXPECT_EQ(in.rdbuf()->sgetc(), failed_before ? '5' : 'x');
     }
 }
 
