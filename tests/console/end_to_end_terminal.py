@@ -20,7 +20,7 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from transcript import (  # noqa: E402
-    KEY_WAIT_PROMPT, TARGET_PROMPT, banner, invalid_text, manual_text, opening, preset_text,
+    KEY_WAIT_PROMPT, TARGET_PROMPT, banner, invalid_text, opening, preset_text,
     results, sjis)
 
 COMMAND = []
@@ -273,8 +273,6 @@ class encoding_on_a_terminal(unittest.TestCase):
 
     def test_every_text_reaches_the_screen_in_the_terminal_encoding(self):
         runs = (("preset", "1\r1920\r1080\r", preset_text("1600", "1296")),
-                ("manual", "9\r861\r1206\r640\r960\r", manual_text("896.446", "685.373")),
-                ("order_of_operations", "5\r569\r1920\r", preset_text("1009.97", "1081.69")),
                 ("invalid", "7\r", invalid_text()),
                 # Typed with the input method on, in the terminal's encoding.
                 ("full_width", "５\r５６９\r１９２０\r", preset_text("1009.97", "1081.69")))

@@ -38,7 +38,6 @@ TARGET_PROMPT = "ターゲット:"
 WIDTH_PROMPT = "横幅を入力:"
 HEIGHT_PROMPT = "高さを入力:"
 SOURCE_PROMPTS = WIDTH_PROMPT + HEIGHT_PROMPT
-MANUAL_PROMPTS = "目標の横幅を入力\n目標の高さを入力\n"
 INVALID = "入力された値が不正です\nプログラムを終了します\n"
 KEY_WAIT_PROMPT = "終了するには何かキーを押してください . . ."
 
@@ -56,12 +55,6 @@ def preset_text(height, width):
     return opening() + TARGET_PROMPT + "\n" + SOURCE_PROMPTS + "\n" + results(height, width)
 
 
-def manual_text(height, width):
-    """The same for a target typed by hand."""
-    return (opening() + TARGET_PROMPT + "\n" + MANUAL_PROMPTS + "\n" + SOURCE_PROMPTS + "\n"
-            + results(height, width))
-
-
 def invalid_text():
     return opening() + TARGET_PROMPT + "\n" + INVALID
 
@@ -72,10 +65,6 @@ def preset_run(height, width):
 
 def invalid_run():
     return sjis(invalid_text())
-
-
-def manual_run(height, width):
-    return sjis(manual_text(height, width))
 
 
 # What our own key wait writes, where the system has no pause command.
