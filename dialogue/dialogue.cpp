@@ -30,14 +30,14 @@ void write_menu(std::ostream& out) {
 // number. The line the answer was typed on is ended first, as after the
 // target number.
 std::optional<double> read_dimension(std::istream& in, std::ostream& out) {
-    double value = 0.0;
+    double value{};
     if (read_answer(in, value)) return value;
     out << texts::line_end;
     return std::nullopt;
 }
 
 std::optional<int> read_target_number(std::istream& in) {
-    int value = 0;
+    int value{};
     if (read_answer(in, value)) return value;
     return std::nullopt;
 }
