@@ -1,11 +1,9 @@
 #include "catalogue.hpp"
 
-#include <array>
-
 namespace kadrimo {
 namespace {
 
-constexpr std::array<target_format, 7> rows{{
+constexpr target_format rows[] = {
     // "0:オリジナルスリーブ(WSサイズ) \n"
     {0,
      "0:\x83\x49\x83\x8a\x83\x57\x83\x69\x83\x8b\x83\x58\x83\x8a\x81\x5b\x83\x75"
@@ -23,7 +21,7 @@ constexpr std::array<target_format, 7> rows{{
     {5, nullptr, false, 640.0, 1136.0},
     // "9:手入力する\n"
     {9, "9:\x8e\xe8\x93\xfc\x97\xcd\x82\xb7\x82\xe9\n", true, 0.0, 0.0},
-}};
+};
 
 }  // namespace
 
