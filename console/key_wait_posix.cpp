@@ -54,7 +54,7 @@ extern "C" void restore_and_end(int signal_number) {
 
 extern "C" void reapply_raw(int /*signal_number*/) {
     const int saved_errno = errno;
-    if (terminal_is_raw != 0) static_cast<void>(tcsetattr(terminal_fd, TCSANOW, &raw_terminal));
+    if (terminal_is_raw == 1) static_cast<void>(tcsetattr(terminal_fd, TCSANOW, &raw_terminal));
     errno = saved_errno;
 }
 
@@ -125,12 +125,12 @@ void wait_on_terminal() {
     raw_terminal.c_cc[VMIN] = 1;
 
     install_handlers();
-    terminal_is_raw = true;
+    terminal_is_raw = 1;
     // TCSAFLUSH drops whatever was typed before the prompt appeared, and
     // then whatever of the key, or after it, the drain left: nothing of it
     // reaches whatever reads the terminal next.
     if (tcsetattr(terminal_fd, TCSAFLUSH, &raw_terminal) == 0) read_one_key();
-    terminal_is_raw = false;
+    terminal_is_raw = 0;
     tcsetattr(terminal_fd, TCSAFLUSH, &saved_terminal);
 }
 
