@@ -30,8 +30,8 @@ public:
 
     // Takes the next character if it is one of `wanted`.
     bool take_any_of(const char* wanted) {
+        // End of input matches no character.
         const int c = next();
-        if (traits::eq_int_type(c, traits::eof())) return false;
         for (const char* w = wanted; *w != '\0'; ++w) {
             if (c == traits::to_int_type(*w)) {
                 take();
