@@ -15,9 +15,10 @@ namespace {
 
 bool same_ignoring_case(std::string_view text, std::string_view lower_case) {
     // Only ever asked when no locale could be set, so tolower is the C locale's.
-    return std::ranges::equal(text, lower_case, [](char c, char lower) {
-        return std::tolower(static_cast<unsigned char>(c)) == lower;
-    });
+    return std::equal(text.begin(), text.end(), lower_case.begin(), lower_case.end(),
+                      [](char c, char lower) {
+                          return std::tolower(static_cast<unsigned char>(c)) == lower;
+                      });
 }
 
 // language_TERRITORY.codeset@modifier: only the codeset matters.
