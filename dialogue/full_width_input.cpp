@@ -78,8 +78,8 @@ full_width_buffer::full_width_buffer(std::streambuf& source, input_encoding enco
 
 // Reads the next character from the source whole, and offers it translated
 // or as it came.
+// Called only once the character before has been read whole.
 full_width_buffer::int_type full_width_buffer::underflow() {
-    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
     const int_type lead = source_.sbumpc();
     if (traits_type::eq_int_type(lead, traits_type::eof())) return traits_type::eof();
     character_[0] = traits_type::to_char_type(lead);
@@ -95,12 +95,11 @@ full_width_buffer::int_type full_width_buffer::underflow() {
         character_[size++] = traits_type::to_char_type(next);
         source_.sbumpc();
     }
-    if (length > 1 && size == length) {
-        const char ascii = ascii_of(encoding_, std::string_view(character_, size));
-        if (ascii != 0) {
-            character_[0] = ascii;
-            size = 1;
-        }
+    // No single byte, and no character cut short, is one of the forms.
+    const char ascii = ascii_of(encoding_, std::string_view(character_, size));
+    if (ascii != 0) {
+        character_[0] = ascii;
+        size = 1;
     }
     setg(character_, character_, character_ + size);
     return traits_type::to_int_type(character_[0]);
