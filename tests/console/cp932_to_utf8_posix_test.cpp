@@ -156,7 +156,8 @@ TEST(cp932_to_utf8, leaves_no_memory_behind) {
     recording_target target;
     make_cp932_to_utf8_buffer(target);  // loads the conversion module once
     const std::size_t before = mallinfo2().uordblks;
-    for (int i = 0; i < 100; ++i) make_cp932_to_utf8_buffer(target);
+    constexpr int converters = 100;
+    for (int i = 0; i < converters; ++i) make_cp932_to_utf8_buffer(target);
     EXPECT_EQ(mallinfo2().uordblks, before);
 }
 
