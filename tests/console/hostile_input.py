@@ -91,10 +91,6 @@ class hostile_input(unittest.TestCase):
             with self.subTest(name):
                 self.check(run(answers), expected)
 
-    def test_dev_zero(self):
-        with open("/dev/zero", "rb") as zero:
-            self.check(run(stdin=zero), invalid_run())
-
     def test_endless_streams(self):
         for line, expected in ((b"1", preset_run("0.833333", "1.2")), (b"x", invalid_run())):
             with self.subTest(line=line):

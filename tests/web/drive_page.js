@@ -43,6 +43,14 @@ async function answer(page, text) {
   return settle(page, before);
 }
 
+// A drag over the first lines, as a person selects text to copy.
+async function drag(page) {
+  await page.mouse.move(20, 20);
+  await page.mouse.down();
+  await page.mouse.move(200, 60);
+  await page.mouse.up();
+}
+
 async function answers(page, texts) {
   let seen = null;
   for (const text of texts) seen = await answer(page, text);
@@ -112,6 +120,19 @@ async function drive(browser, url, shots, report) {
     document.documentElement.scrollWidth - document.documentElement.clientWidth);
   await page.screenshot({ path: path.join(shots, "finished-360.png"), fullPage: true });
 
+  // None of these ends the run: a held key's repeat, a key while an IME
+  // composes, Shift alone, copying with Ctrl+C or Cmd+C, a drag that selects.
+  await page.evaluate(() => {
+    for (const init of [{ key: "Enter", repeat: true }, { key: "a", isComposing: true }])
+      document.dispatchEvent(new KeyboardEvent("keydown", init));
+  });
+  for (const keys of [["Shift"], ["Control", "c"], ["Meta", "c"]]) {
+    for (const key of keys) await page.keyboard.down(key);
+    for (const key of keys.reverse()) await page.keyboard.up(key);
+  }
+  await drag(page);
+  report.ignored = await look(page);
+
   // A printable key ends the run; it must not reach the next run's field.
   await page.keyboard.press("x");
   report.after_key = await settle(page, report.typical.text);
@@ -120,6 +141,11 @@ async function drive(browser, url, shots, report) {
   // A tap ends it too.
   await page.mouse.click(20, 20);
   report.after_tap = await settle(page, report.invalid.text);
+  // A drag while an answer is asked for selects; a tap then refocuses the field.
+  await drag(page);
+  report.still_selected = await page.evaluate(() => !window.getSelection().isCollapsed);
+  await page.mouse.click(300, 150);
+  report.refocused = (await look(page)).focused;
   // On a screen shorter than the run, the wait's prompt still comes into view.
   await page.setViewport({ width: 360, height: 300 });
   report.full_width = await answers(page, ["1", "１９２０", "1080"]);

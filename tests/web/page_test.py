@@ -59,6 +59,8 @@ class page(unittest.TestCase):
         self.assertTrue(REPORT["end_in_view"])
 
     def test_key_starts_a_new_run_and_is_not_typed(self):
+        # Before it, none of the keys nor the drag that must not end the run did.
+        self.assertEqual(REPORT["ignored"]["text"], REPORT["typical"]["text"])
         shown = REPORT["after_key"]
         self.assertEqual(shown["text"], opening() + TARGET_PROMPT)
         self.assertTrue(shown["asking"] and shown["focused"])
@@ -68,8 +70,9 @@ class page(unittest.TestCase):
         self.assertEqual(REPORT["invalid"]["text"],
                          opening() + TARGET_PROMPT + "7\n\n" + INVALID + KEY_WAIT_PROMPT)
 
-    def test_tap_starts_a_new_run(self):
+    def test_tap_starts_a_new_run_and_selecting_keeps_the_selection(self):
         self.assertEqual(REPORT["after_tap"]["text"], opening() + TARGET_PROMPT)
+        self.assertTrue(REPORT["still_selected"] and REPORT["refocused"])
 
     def test_full_width_digits(self):
         self.assertEqual(REPORT["full_width"]["text"],
