@@ -58,7 +58,7 @@ private:
 
     void multiply_by_power(std::uint32_t base, unsigned per_step, unsigned count) {
         for (; count >= per_step; count -= per_step) multiply(power(base, per_step));
-        if (count > 0) multiply(power(base, count));
+        multiply(power(base, count));
     }
 
     static std::uint32_t power(std::uint32_t base, unsigned count) {
