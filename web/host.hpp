@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <iosfwd>
+#include <iterator>
 #include <streambuf>
 
 #include "input_encoding.hpp"
@@ -45,7 +46,7 @@ private:
 // flushed before an answer is read) or when the buffer is full.
 class host_output_buffer final : public std::streambuf {
 public:
-    host_output_buffer() { setp(bytes_, bytes_ + capacity); }
+    host_output_buffer() { setp(std::begin(bytes_), std::end(bytes_)); }
 
 protected:
     int_type overflow(int_type next) override;

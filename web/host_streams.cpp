@@ -17,7 +17,7 @@ host_output_buffer::int_type host_output_buffer::overflow(int_type next) {
 
 int host_output_buffer::sync() {
     const bool written = host_write(pbase(), static_cast<int>(pptr() - pbase()));
-    setp(bytes_, bytes_ + capacity);
+    setp(pbase(), epptr());
     return written ? 0 : -1;
 }
 
