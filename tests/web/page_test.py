@@ -72,7 +72,7 @@ class page(unittest.TestCase):
 
     def test_tap_starts_a_new_run_and_selecting_keeps_the_selection(self):
         self.assertEqual(REPORT["after_tap"]["text"], opening() + TARGET_PROMPT)
-        self.assertTrue(REPORT["still_selected"] and REPORT["refocused"])
+        self.assertEqual((REPORT["still_selected"], REPORT["refocused"]), (True, True))
 
     def test_full_width_digits(self):
         self.assertEqual(REPORT["full_width"]["text"],
