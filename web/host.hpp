@@ -2,7 +2,7 @@
 
 #include <cstddef>
 #include <iosfwd>
-#include <iterator>
+#include <sstream>
 #include <streambuf>
 
 #include "input_encoding.hpp"
@@ -42,19 +42,11 @@ private:
     char bytes_[capacity] = {};
 };
 
-// The dialogue's output, passed on to the host at each flush (every prompt is
-// flushed before an answer is read) or when the buffer is full.
-class host_output_buffer final : public std::streambuf {
-public:
-    host_output_buffer() { setp(std::begin(bytes_), std::end(bytes_)); }
-
+// The dialogue's output, passed on to the host whole at each flush (every
+// prompt is flushed before an answer is read, and the key wait ends on one).
+class host_output_buffer final : public std::stringbuf {
 protected:
-    int_type overflow(int_type next) override;
     int sync() override;
-
-private:
-    static constexpr std::size_t capacity = 4096;
-    char bytes_[capacity] = {};
 };
 
 }  // namespace kadrimo

@@ -1,5 +1,7 @@
 #include "host.hpp"
 
+#include <string>
+
 namespace kadrimo {
 
 host_input_buffer::int_type host_input_buffer::underflow() {
@@ -9,16 +11,10 @@ host_input_buffer::int_type host_input_buffer::underflow() {
     return traits_type::to_int_type(bytes_[0]);
 }
 
-host_output_buffer::int_type host_output_buffer::overflow(int_type next) {
-    if (sync() != 0) return traits_type::eof();
-    if (traits_type::eq_int_type(next, traits_type::eof())) return traits_type::not_eof(next);
-    return sputc(traits_type::to_char_type(next));
-}
-
 int host_output_buffer::sync() {
-    const bool written = host_write(pbase(), static_cast<int>(pptr() - pbase()));
-    setp(pbase(), epptr());
-    return written ? 0 : -1;
+    const std::string bytes = str();
+    str(std::string());
+    return host_write(bytes.data(), static_cast<int>(bytes.size())) ? 0 : -1;
 }
 
 }  // namespace kadrimo

@@ -16,8 +16,9 @@ int one_run() {
     std::istream in(&input);
     std::ostream out(&output);
     const kadrimo::full_width_input typed(in, kadrimo::host_input_encoding());
+    // Both hosts' key waits end on a flush, so whatever could not be written
+    // shows in the stream's state here.
     const int status = kadrimo::run_dialogue(in, out, kadrimo::wait_for_key);
-    out.flush();
     return out ? status : EXIT_FAILURE;
 }
 

@@ -8,7 +8,9 @@ var kadrimo_page = (function () {
   const form = document.getElementById("answer-form");
   const field = document.getElementById("answer");
   const encoder = new TextEncoder();
-  let decoder = new TextDecoder("shift_jis");
+  // Each write is whole characters: the module passes its output on only at
+  // a flush, after a prompt or the results.
+  const decoder = new TextDecoder("shift_jis");
   // What has been typed and not yet read: UTF-8, one Uint8Array per line.
   const typed = [];
   let answer_typed = null;
@@ -87,24 +89,22 @@ var kadrimo_page = (function () {
   }
 
   function write(bytes) {
-    show(decoder.decode(bytes, { stream: true }));
+    show(decoder.decode(bytes));
   }
 
   // Keys that only change others (Shift, Ctrl, ...), shortcuts such as copy,
   // a held key's repeats (Enter held on the last answer) and a tap that ends
   // a selection do not end the run; the key that does is kept from reaching
-  // anything else, so it is never typed into the next run's first answer.
+  // the next run's field, so it is never typed into its first answer.
   const modifier_keys = ["Shift", "Control", "Alt", "Meta", "AltGraph", "CapsLock", "Fn"];
 
   function wait_for_key() {
     return new Promise(function (resolve) {
       function finish(event) {
         event.preventDefault();
-        event.stopPropagation();
         document.removeEventListener("keydown", on_key, true);
         document.removeEventListener("click", on_tap, true);
         transcript.textContent = "";
-        decoder = new TextDecoder("shift_jis");
         typed.length = 0;
         resolve();
       }
@@ -119,7 +119,7 @@ var kadrimo_page = (function () {
       }
       document.addEventListener("keydown", on_key, true);
       document.addEventListener("click", on_tap, true);
-      screen.focus({ preventScroll: true });
+      screen.focus();
       show_the_end();
     });
   }

@@ -33,13 +33,14 @@ class page(unittest.TestCase):
     def test_first_prompt_has_the_focus(self):
         shown = REPORT["opening"]
         self.assertEqual(shown["text"], opening() + TARGET_PROMPT)
-        self.assertTrue(shown["asking"] and shown["focused"])
+        self.assertEqual((shown["asking"], shown["focus"]), (True, "answer"))
         self.assertEqual(REPORT["inputmode"], "decimal")
         self.assertEqual(REPORT["lang"], "ja")
 
     def test_typical_run(self):
-        self.assertEqual(REPORT["typical"]["text"], typed_run("1", "1920", "1080", ("1600", "1296")))
-        self.assertFalse(REPORT["typical"]["asking"])
+        shown = REPORT["typical"]
+        self.assertEqual(shown["text"], typed_run("1", "1920", "1080", ("1600", "1296")))
+        self.assertEqual((shown["asking"], shown["focus"]), (False, "screen"))
 
     def test_field_stays_put_while_typing(self):
         self.assertEqual(REPORT["typing"]["value"], "1920")
@@ -55,28 +56,30 @@ class page(unittest.TestCase):
     def test_readable_at_360_pixels(self):
         self.assertLessEqual(REPORT["narrow_overflow"], 0)
 
-    def test_wait_prompt_scrolled_into_view(self):
-        self.assertTrue(REPORT["end_in_view"])
+    def test_prompts_scrolled_into_view(self):
+        self.assertTrue(REPORT["height_asked"]["at_end"] and REPORT["full_width"]["at_end"])
 
     def test_key_starts_a_new_run_and_is_not_typed(self):
         # Before it, none of the keys nor the drag that must not end the run did.
         self.assertEqual(REPORT["ignored"]["text"], REPORT["typical"]["text"])
         shown = REPORT["after_key"]
         self.assertEqual(shown["text"], opening() + TARGET_PROMPT)
-        self.assertTrue(shown["asking"] and shown["focused"])
-        self.assertEqual(shown["value"], "")
+        self.assertEqual((shown["asking"], shown["focus"], shown["value"]), (True, "answer", ""))
 
-    def test_invalid_target(self):
-        self.assertEqual(REPORT["invalid"]["text"],
-                         opening() + TARGET_PROMPT + "7\n\n" + INVALID + KEY_WAIT_PROMPT)
+    def test_invalid_target_answered_twice(self):
+        shown, edges = REPORT["invalid"], REPORT["edges"]
+        self.assertEqual(shown["text"],
+                         opening() + TARGET_PROMPT + "7" + edges + "\n\n" + INVALID + KEY_WAIT_PROMPT)
+        self.assertEqual([edge in shown["wide"] for edge in edges],
+                         [False, True, True, False, False, True])
 
     def test_tap_starts_a_new_run_and_selecting_keeps_the_selection(self):
         self.assertEqual(REPORT["after_tap"]["text"], opening() + TARGET_PROMPT)
-        self.assertEqual((REPORT["still_selected"], REPORT["refocused"]), (True, True))
+        self.assertEqual((REPORT["still_selected"], REPORT["refocused"]), (True, "answer"))
 
     def test_full_width_digits(self):
         self.assertEqual(REPORT["full_width"]["text"],
-                         typed_run("1", "１９２０", "1080", ("1600", "1296")))
+                         typed_run("1", " " * 4095 + "１９２０", "1080", ("1600", "1296")))
 
 
 def main():
