@@ -57,52 +57,24 @@ def disassembly(path, symbol_part):
                            path], capture_output=True, text=True, check=True).stdout
 
 
-def version_node(data, at):
-    """One node of a VS_VERSIONINFO tree: (key, value bytes, children, length).
-    A node is its length, its value's length, its type (1: text), a
-    NUL-terminated UTF-16 key, the value and the children, each 4-aligned."""
-    def aligned(offset):
-        return (offset - start + 3) // 4 * 4 + start
-
-    start = at
-    length, value_length, kind = struct.unpack_from("<HHH", data, at)
-    key_end = at + 6
-    while data[key_end:key_end + 2] != b"\0\0":
-        key_end += 2
-    key = data[at + 6:key_end].decode("utf-16-le")
-    value_at = aligned(key_end + 2)
-    value_size = value_length * 2 if kind == 1 else value_length
-    value = data[value_at:value_at + value_size]
-    children = []
-    child_at = aligned(value_at + value_size)
-    while child_at < start + length:
-        child = version_node(data, child_at)
-        children.append(child)
-        child_at = aligned(child_at + child[3])
-    return key, value, children, length
-
-
 def version_resource(path):
-    """The fixed version numbers (four) and the strings of the resource."""
+    """The fixed version numbers (the file's and the product's, four each)
+    and the strings of the resource: its VS_FIXEDFILEINFO follows a
+    signature, and each string is its UTF-16 name, NUL-ended and padded with
+    NULs to four bytes, then its value, NUL-ended."""
     with open(path, "rb") as f:
         data = f.read()
-    found = data.find("VS_VERSION_INFO\0".encode("utf-16-le"))
-    if found < 6:
+    fixed = data.find(struct.pack("<I", 0xFEEF04BD))
+    table = [data.find(key.encode("utf-16-le")) for key in ("StringFileInfo", "VarFileInfo")]
+    if fixed < 0 or min(table) < 0:
         raise AssertionError(f"{path} has no version resource")
-    _, fixed, children, _ = version_node(data, found - 6)
-    signature, _, file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<6I", fixed)
-    if signature != 0xFEEF04BD:
-        raise AssertionError("the version resource has no VS_FIXEDFILEINFO")
-    numbers = {"file": (file_ms >> 16, file_ms & 0xFFFF, file_ls >> 16, file_ls & 0xFFFF),
-               "product": (product_ms >> 16, product_ms & 0xFFFF, product_ls >> 16,
-                           product_ls & 0xFFFF)}
-    strings = {}
-    for key, _, tables, _ in children:
-        if key == "StringFileInfo":
-            for _, _, entries, _ in tables:
-                for name, value, _, _ in entries:
-                    strings[name] = value.decode("utf-16-le").rstrip("\0")
-    return numbers, strings
+    file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<4I", data, fixed + 8)
+    numbers = {kind: (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF)
+               for kind, ms, ls in (("file", file_ms, file_ls), ("product", product_ms, product_ls))}
+    text = data[table[0]:table[1]].decode("utf-16-le")
+    names = ("ProductName", "OriginalFilename", "ProductVersion", "FileVersion", "FileDescription")
+    return numbers, {name: value for name in names
+                     for value in re.findall(name + r"\x00+([^\x00]*)\x00", text)}
 
 
 def is_system_dll(name):

@@ -127,6 +127,36 @@ TEST(dialogue, answers_are_read_up_to_4096_characters) {
     }
 }
 
+// Runs whose arithmetic leaves the ordinary double range, alike in every
+// build; worked out with IEEE double arithmetic, each operation rounded.
+TEST(dialogue, extreme_runs) {
+    const struct {
+        const char* input;
+        const char* height;
+        const char* width;
+    } cases[] = {
+        // 1e300 / 1e-10 overflows to infinity before the product could bring
+        // it back; 1e-10 / 1e300 is subnormal and keeps fewer digits, so the
+        // second result is not 1e-310 but what the rounded quotient gives.
+        {"9 1e-10 1e300 1e-300 1", "inf", "1e-310"},
+        {"9 1e-20 1e300 1 1e10", "inf", "9.99989e-311"},
+        {"9 1e300 1e-20 1e10 1", "9.99989e-311", "inf"},
+        // Infinity times zero: the processor's default not-a-number, whose
+        // sign bit x86 sets and ARM and WebAssembly clear; it reads the same.
+        {"9 0 800 0 0", "nan", "0"},
+        {"9 0 800 1920 1080", "inf", "0"},
+        {"9 -0 800 1920 1080", "-inf", "-0"},
+        {"1 4.9e-324 1e308", "4.94066e-324", "1.2e+308"},
+        {"1 2.4703282292062328e-324 1e-400", "4.94066e-324", "0"},
+        {"1 1.7976931348623157e308 -1.7976931348623157e308", "1.49808e+308", "-inf"},
+    };
+    for (const auto& c : cases) {
+        const std::string results = cp932(std::string("横幅を基準にした高さ:") + c.height +
+                                          "\n高さを基準にした横幅:" + c.width + "\n\n[wait:]");
+        EXPECT_TRUE(run(c.input).output.ends_with(results)) << c.input;
+    }
+}
+
 TEST(dialogue, decimal_comma_locale_of_the_caller_is_ignored) {
     std::istringstream in("1 1920.5 1080");
     std::ostringstream out;
