@@ -72,6 +72,11 @@ struct output_case {
     const char* locale_name;
     bool converted;
     const char* ctype_during_run;  // the character-type locale while the run lasts
+    bool target_refuses = false;   // like a terminal that has gone away
+};
+
+struct refusing_target : std::stringbuf {
+    std::streamsize xsputn(const char* /*bytes*/, std::streamsize /*count*/) override { return 0; }
 };
 
 class terminal_output_choice : public ::testing::TestWithParam<output_case> {};
@@ -79,7 +84,9 @@ class terminal_output_choice : public ::testing::TestWithParam<output_case> {};
 TEST_P(terminal_output_choice, converts_only_for_a_utf8_terminal) {
     const output_case& c = GetParam();
     const std::string utf8 = "ターゲット:1\n横幅を基準にした高さ:1009.97\n";
-    std::stringbuf target;
+    refusing_target refusing;
+    std::stringbuf taking;
+    std::stringbuf& target = c.target_refuses ? refusing : taking;
     std::ostream out(&target);
     std::string ctype_during_run;
     std::string numeric_during_run;
@@ -94,10 +101,10 @@ TEST_P(terminal_output_choice, converts_only_for_a_utf8_terminal) {
         numeric_during_run = std::setlocale(LC_NUMERIC, nullptr);
         global_locale_during_run = std::locale().name();
     }
-    EXPECT_EQ(target.str(), c.converted ? utf8 : cp932(utf8));
+    EXPECT_EQ(target.str(), c.target_refuses ? "" : c.converted ? utf8 : cp932(utf8));
     EXPECT_EQ(own_buffer_kept, !c.converted);
     EXPECT_EQ(out.rdbuf(), &target) << "the stream's own buffer is given back";
-    EXPECT_TRUE(out.good());
+    EXPECT_EQ(out.good(), !c.target_refuses) << "what was pending is flushed, failures shown";
     EXPECT_EQ(ctype_during_run, c.ctype_during_run);
     // Numbers keep the classic locale, for C and C++ alike.
     EXPECT_EQ(numeric_during_run, "C");
@@ -106,6 +113,7 @@ TEST_P(terminal_output_choice, converts_only_for_a_utf8_terminal) {
 
 const output_case output_cases[] = {
     {"utf8_terminal", standard_output::terminal, "C.UTF-8", true, "C.UTF-8"},
+    {"utf8_terminal_gone", standard_output::terminal, "C.UTF-8", true, "C.UTF-8", true},
     {"ascii_terminal", standard_output::terminal, "C", false, "C"},
     // A locale that is not installed is set to nothing, but its name still
     // tells its codeset, in any case, before any modifier.
