@@ -12,13 +12,11 @@ constexpr wchar_t replacement_character = L'\xfffd';
 // Room for a few lines of dialogue; a longer text is passed on in pieces.
 constexpr std::size_t pending_size = 256;
 
-// What MultiByteToWideChar makes of a single byte that no Shift-JIS text
-// holds: C1 controls (from 0x80) and private-use characters (from 0xa0 and
-// 0xfd to 0xff). Neither is anything a console should show.
-bool stands_for_no_character(wchar_t converted) {
-    return (converted >= L'\x80' && converted <= L'\x9f') ||
-           (converted >= L'\xf8f0' && converted <= L'\xf8f3');
-}
+// Shift-JIS gives a single byte a character only in ASCII and in the
+// half-width katakana, which follow U+FF61 in order.
+constexpr unsigned char first_katakana = 0xa1;
+constexpr unsigned char last_katakana = 0xdf;
+constexpr wchar_t first_katakana_character = L'\xff61';
 
 class cp932_to_console_buffer final : public std::streambuf {
 public:
@@ -54,20 +52,26 @@ private:
 
 // One character from the front of `bytes`: how many bytes it took and what
 // it reads as. An invalid byte takes one byte, so the text after it is read
-// afresh, and the byte reads as the replacement character.
+// afresh, and the byte reads as the replacement character. Single bytes are
+// read here: Windows' own table also gives 0x80, 0xa0 and 0xfd to 0xff
+// characters (a C1 control, private-use ones) that no console should show.
 struct converted_character {
     std::size_t length;
     wchar_t character;
 };
 
 converted_character convert_one(const char* bytes, std::size_t length) {
-    wchar_t converted[2] = {};
-    const int count = MultiByteToWideChar(shift_jis, MB_ERR_INVALID_CHARS, bytes,
-                                          static_cast<int>(length), converted, 2);
-    if (count != 1 || (length == 1 && stands_for_no_character(converted[0]))) {
-        return {1, replacement_character};
+    const auto first = static_cast<unsigned char>(bytes[0]);
+    if (length == 1) {
+        if (first < 0x80) return {1, static_cast<wchar_t>(first)};
+        if (first < first_katakana || first > last_katakana) return {1, replacement_character};
+        return {1, static_cast<wchar_t>(first_katakana_character + (first - first_katakana))};
     }
-    return {length, converted[0]};
+    wchar_t converted;
+    const int count = MultiByteToWideChar(shift_jis, MB_ERR_INVALID_CHARS, bytes,
+                                          static_cast<int>(length), &converted, 1);
+    if (count != 1) return {1, replacement_character};
+    return {length, converted};
 }
 
 // Converts and writes everything pending but a trailing lead byte, which

@@ -7,12 +7,12 @@ namespace kadrimo {
 namespace {
 
 bool input_is_console() {
-    DWORD mode = 0;
+    DWORD mode;
     return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
 }
 
 std::size_t read_standard_console(wchar_t* text, std::size_t size) {
-    DWORD read = 0;
+    DWORD read;
     if (ReadConsoleW(GetStdHandle(STD_INPUT_HANDLE), text, static_cast<DWORD>(size), &read,
                      nullptr) == 0) {
         return 0;

@@ -12,15 +12,16 @@ namespace {
 // user has it. A pipe or a file gets the program's own Shift-JIS bytes, and
 // its handle fails GetConsoleMode.
 bool output_is_console() {
-    DWORD mode = 0;
+    DWORD mode;
     return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
 }
 
+// A console takes all it is given or fails as a whole (a text too large for
+// its heap fails), so the count it reports is not needed.
 bool write_to_standard_console(std::wstring_view text) {
-    DWORD written = 0;
-    const BOOL done = WriteConsoleW(GetStdHandle(STD_OUTPUT_HANDLE), text.data(),
-                                    static_cast<DWORD>(text.size()), &written, nullptr);
-    return done != 0 && written == text.size();
+    DWORD written;
+    return WriteConsoleW(GetStdHandle(STD_OUTPUT_HANDLE), text.data(),
+                         static_cast<DWORD>(text.size()), &written, nullptr) != 0;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -21,12 +22,13 @@ const std::wstring sample_wide =
     L"kadrimo from もくれぴぽ Ver0.2\n\n2:       　　(480×800) \nターゲット:";
 constexpr wchar_t replacement = L'\xfffd';
 
-// The console stand-in: what it was given, and whether it takes anything.
+// The console stand-in: what it was given, and how many writes it refuses
+// before it takes any.
 std::wstring console_screen;
-bool console_refuses = false;
+int console_refusals = 0;
 
 bool stand_in_console(std::wstring_view text) {
-    if (console_refuses) return false;
+    if (console_refusals-- > 0) return false;
     console_screen += text;
     return true;
 }
@@ -35,13 +37,13 @@ class cp932_to_console : public ::testing::Test {
 protected:
     void SetUp() override {
         console_screen.clear();
-        console_refuses = false;
+        console_refusals = 0;
     }
 };
 
 std::wstring convert_in_pieces(const std::string& cp932_bytes, std::size_t piece) {
     console_screen.clear();
-    console_refuses = false;
+    console_refusals = 0;
     {
         const std::unique_ptr<std::streambuf> converter =
             make_cp932_to_console_buffer(stand_in_console);
@@ -150,18 +152,25 @@ const invalid_case invalid_cases[] = {
 INSTANTIATE_TEST_SUITE_P(cp932_to_console, invalid_bytes, ::testing::ValuesIn(invalid_cases),
                          [](const auto& param_info) { return std::string(param_info.param.name); });
 
+// Also when it refuses only the first write: what was pending then is
+// dropped, even if the console would take it later.
 TEST_F(cp932_to_console, console_that_takes_nothing_fails_the_stream_and_ends) {
-    console_refuses = true;
-    const std::unique_ptr<std::streambuf> converter = make_cp932_to_console_buffer(stand_in_console);
-    std::ostream out(converter.get());
-    const std::string bytes = cp932(sample_utf8);
-    out << "x" << std::flush;
-    EXPECT_TRUE(out.bad());
-    constexpr int attempts = 100;
-    for (int i = 0; i < attempts; ++i) out << bytes;
-    out << std::flush;
-    EXPECT_TRUE(out.bad());
-    EXPECT_EQ(console_screen, L"");
+    for (const int refusals : {1, std::numeric_limits<int>::max()}) {
+        console_screen.clear();
+        console_refusals = refusals;
+        {
+            const std::unique_ptr<std::streambuf> converter =
+                make_cp932_to_console_buffer(stand_in_console);
+            std::ostream out(converter.get());
+            out << "x" << std::flush;
+            EXPECT_TRUE(out.bad());
+            constexpr int attempts = 100;
+            for (int i = 0; i < attempts; ++i) out << cp932(sample_utf8);
+            out << std::flush;
+            EXPECT_TRUE(out.bad());
+        }
+        EXPECT_EQ(console_screen, L"") << refusals;
+    }
 }
 
 }  // namespace

@@ -336,15 +336,17 @@ class windows_console_on_a_terminal(unittest.TestCase):
                  "横幅を入力:640\n高さを入力:960\n\n" + results("896.446", "685.373"))
         self.assertIn(readable_lines(typed), readable_lines(screen))
 
-    def test_full_width_answers_read_on_a_utf8_console(self):
+    def test_full_width_answers_read_on_any_code_page(self):
         """Code page 65001 hands a program that reads bytes UTF-8, which a
-        Japanese reading would refuse; the console's own UTF-16 is the same
-        on every code page."""
+        Japanese reading would refuse, and 932 Shift-JIS; the console's own
+        UTF-16 is the same on every code page."""
         program = "Z:" + os.path.abspath(COMMAND[-1]).replace("/", "\\")
-        command = COMMAND[:-1] + ["cmd", "/c", f"chcp 65001 >nul & {program}"]
-        screen = self.run_on_console(["１", "１９２０", "１０８０"],
-                                     "高さを基準にした横幅:1296", command)
-        self.assertIn(readable_lines(results("1600", "1296")), readable_lines(screen))
+        for code_page in (65001, 932):
+            with self.subTest(code_page=code_page):
+                command = COMMAND[:-1] + ["cmd", "/c", f"chcp {code_page} >nul & {program}"]
+                screen = self.run_on_console(["１", "１９２０", "１０８０"],
+                                             "高さを基準にした横幅:1296", command)
+                self.assertIn(readable_lines(results("1600", "1296")), readable_lines(screen))
 
 
 if __name__ == "__main__":
