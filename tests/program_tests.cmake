@@ -15,8 +15,7 @@ endif()
 # A 32-bit Windows program is emulated here, and each whole run costs minutes
 # (half of it the command interpreter started for the pause; eight on a busy
 # machine), so such a build gets one typical piped run, which shows the
-# banner too. A build that cannot run here has its banner read from the
-# executable.
+# banner too; one that cannot run here has its banner read from its file.
 set(kadrimo_run_timeout 20)
 set(kadrimo_piped_runs "")
 if(kadrimo_slow_starts)

@@ -11,10 +11,9 @@
 namespace kadrimo {
 namespace {
 
-// The console stand-in: the lines typed, each handed over in as many reads
-// as its length needs, then the end. Where a read starts a line (or meets the
-// end), '|' goes into what the buffer hands on, so a line held back until the
-// next one shows.
+// The console stand-in: the lines typed, each in as many reads as it needs,
+// then the end. A read that starts a line (or meets the end) puts '|' in what
+// the buffer hands on, so a line held back until the next one shows.
 std::vector<std::wstring> console_lines;
 std::size_t line_number = 0;
 std::size_t offset = 0;

@@ -3,6 +3,8 @@ import argparse
 import fcntl
 import os
 import resource
+import socket
+import struct
 import subprocess
 import sys
 import time
@@ -48,40 +50,46 @@ class piped_runs(unittest.TestCase):
         self.check(run(b"1\n1920\n1080\n"), preset_run("1600", "1296"))
 
     def test_runs_that_end_invalid(self):
+        directory = os.open("/", os.O_RDONLY)  # every read of it fails
+        self.addCleanup(os.close, directory)
         with open(os.devnull, "rb") as null:
             for answers, stdin in ((b"7\n1920\n1080\n", None), (b"", None), (None, null),
-                                   (None, "closed")):
+                                   (None, directory), (None, "closed")):
                 with self.subTest(answers=answers, stdin=stdin):
                     closed = stdin == "closed"
                     self.check(run(answers, subprocess.PIPE if closed else stdin, closed),
                                invalid_run())
 
-    def test_non_blocking_pipes_are_waited_on(self):
-        # Another program may leave a pipe non-blocking: a full pipe to the
-        # reader, and answers typed a byte at a time after it, are waited
-        # for, and without spinning.
+    def test_non_blocking_streams_are_waited_on(self):
+        # Another program may leave a stream non-blocking: a full output pipe and
+        # answers typed a byte at a time are waited on, without spinning. The
+        # answers' socket is then reset: the read that fails ends them (height 5).
         if WINDOWS:
-            self.skipTest("no non-blocking pipes on Windows")
-        answers, typing = os.pipe()
+            self.skipTest("no non-blocking streams on Windows")
+        with socket.create_server(("127.0.0.1", 0)) as server:
+            typing = socket.create_connection(server.getsockname())
+            answers = server.accept()[0]
+        answers.setblocking(False)
         shown, output = os.pipe()
-        os.set_blocking(answers, False)
         os.set_blocking(output, False)
         filled = os.write(output, bytes(fcntl.fcntl(output, fcntl.F_GETPIPE_SZ)))
         cpu = sum(resource.getrusage(resource.RUSAGE_CHILDREN)[:2])
         proc = subprocess.Popen(COMMAND, stdin=answers, stdout=output, stderr=subprocess.PIPE)
-        os.close(answers)
+        answers.close()
         os.close(output)
         time.sleep(1)
         while filled > 0:
             filled -= len(os.read(shown, filled))
-        for byte in b"1\n1920\n1080\n":
+        for byte in b"1\n1920\n5":
             time.sleep(0.08)
-            os.write(typing, bytes([byte]))
-        os.close(typing)
+            typing.send(bytes([byte]))
+        time.sleep(0.2)
+        typing.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+        typing.close()
         errors = proc.communicate(timeout=TIMEOUT)[1]
         with os.fdopen(shown, "rb") as screen:
             self.check(subprocess.CompletedProcess(COMMAND, proc.returncode, screen.read(), errors),
-                       preset_run("1600", "1296"))
+                       preset_run("1600", "6"))
         self.assertLess(sum(resource.getrusage(resource.RUSAGE_CHILDREN)[:2]) - cpu, 0.4)
 
     def test_full_device(self):

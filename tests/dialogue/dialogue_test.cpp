@@ -2,6 +2,7 @@
 
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "cp932.hpp"
 #include "dialogue.hpp"
@@ -127,14 +128,10 @@ TEST(dialogue, answers_are_read_up_to_4096_characters) {
     }
 }
 
-// Runs whose arithmetic leaves the ordinary double range, alike in every
-// build; worked out with IEEE double arithmetic, each operation rounded.
+// Input, height and width of runs beyond the ordinary double range, alike in
+// every build; worked out with IEEE double arithmetic, each operation rounded.
 TEST(dialogue, extreme_runs) {
-    const struct {
-        const char* input;
-        const char* height;
-        const char* width;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         // 1e300 / 1e-10 overflows to infinity before the product could bring
         // it back; 1e-10 / 1e300 is subnormal and keeps fewer digits, so the
         // second result is not 1e-310 but what the rounded quotient gives.
@@ -150,10 +147,10 @@ TEST(dialogue, extreme_runs) {
         {"1 2.4703282292062328e-324 1e-400", "4.94066e-324", "0"},
         {"1 1.7976931348623157e308 -1.7976931348623157e308", "1.49808e+308", "-inf"},
     };
-    for (const auto& c : cases) {
-        const std::string results = cp932(std::string("横幅を基準にした高さ:") + c.height +
-                                          "\n高さを基準にした横幅:" + c.width + "\n\n[wait:]");
-        EXPECT_TRUE(run(c.input).output.ends_with(results)) << c.input;
+    for (const auto& [input, height, width] : cases) {
+        const std::string results = cp932(std::string("横幅を基準にした高さ:") + height +
+                                          "\n高さを基準にした横幅:" + width + "\n\n[wait:]");
+        EXPECT_TRUE(run(input).output.ends_with(results)) << input;
     }
 }
 

@@ -8,8 +8,7 @@ const path = require("path");
 const puppeteer = require("puppeteer-core");
 
 const WAIT_END = " . . .";
-// Around the ends of the range drawn two cells wide: U+0080 to U+FF60 and
-// from U+FFA0, the half-width katakana U+FF61 to U+FF9F between them excepted.
+// Each side of the ends of what is two cells wide: from U+0080, but U+FF61-FF9F.
 const EDGES = "\u007f\u0080\uff60\uff61\uff9f\uffa0";
 
 // What the person sees and where the keys go.
