@@ -27,10 +27,10 @@ EM_JS(int, node_read, (char* bytes, int capacity), {
 
 EM_JS(int, node_write, (const char* bytes, int count), {
     const fs = require("fs");
-    let done = 0;
-    while (done < count) {
+    let rest = HEAPU8.subarray(bytes, bytes + count);
+    while (rest.length > 0) {
         try {
-            done += fs.writeSync(1, HEAPU8, bytes + done, count - done);
+            rest = rest.subarray(fs.writeSync(1, rest));
         } catch (error) {
             if (error.code !== "EAGAIN") return 0;
             Atomics.wait(new Int32Array(new SharedArrayBuffer(4)), 0, 0, 10);
