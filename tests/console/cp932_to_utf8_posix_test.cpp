@@ -9,11 +9,13 @@
 
 #include "cp932.hpp"
 #include "cp932_to_utf8_posix.hpp"
+#include "refusing_target.hpp"
 
 namespace kadrimo {
 namespace {
 
 using testing::cp932;
+using testing::refusing_target;
 
 // Kana, kanji, the multiplication sign, ideographic spaces, ASCII and line
 // feeds: every kind of byte the dialogue writes.
@@ -28,15 +30,6 @@ struct recording_target : std::stringbuf {
     int sync() override {
         ++syncs;
         return sync_result;
-    }
-};
-
-// Takes no bytes at all, like a closed terminal, or refuses only its first
-// few writes.
-struct refusing_target : std::stringbuf {
-    int refusals = std::numeric_limits<int>::max();
-    std::streamsize xsputn(const char* bytes, std::streamsize count) override {
-        return count > 0 && refusals-- > 0 ? 0 : std::stringbuf::xsputn(bytes, count);
     }
 };
 

@@ -13,12 +13,14 @@
 #include <string>
 
 #include "cp932.hpp"
+#include "refusing_target.hpp"
 #include "terminal_output.hpp"
 
 namespace kadrimo {
 namespace {
 
 using testing::cp932;
+using testing::refusing_target;
 
 enum class standard_output { terminal, null_device };
 
@@ -75,20 +77,13 @@ struct output_case {
     bool target_refuses = false;   // like a terminal that has gone away
 };
 
-struct target_buffer : std::stringbuf {
-    bool refuses = false;
-    std::streamsize xsputn(const char* bytes, std::streamsize count) override {
-        return refuses ? 0 : std::stringbuf::xsputn(bytes, count);
-    }
-};
-
 class terminal_output_choice : public ::testing::TestWithParam<output_case> {};
 
 TEST_P(terminal_output_choice, converts_only_for_a_utf8_terminal) {
     const output_case& c = GetParam();
     const std::string utf8 = "ターゲット:1\n横幅を基準にした高さ:1009.97\n";
-    target_buffer target;
-    target.refuses = c.target_refuses;
+    refusing_target target;
+    if (!c.target_refuses) target.refusals = 0;  // takes everything
     std::ostream out(&target);
     std::string ctype_during_run;
     std::string numeric_during_run;
