@@ -15,5 +15,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # The C++ runtime, libgcc and winpthread are linked in, so kadrimo.exe needs
-# nothing beyond the DLLs every Windows has.
+# nothing beyond the DLLs every Windows has. The linker leaves out the time
+# of the link, which would make every build's bytes differ.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
