@@ -5,7 +5,10 @@
 //
 //   node drive_page.js PAGE SCREENSHOT_DIR
 const path = require("path");
+const fs = require("fs");
 const puppeteer = require("puppeteer-core");
+
+const AXE = fs.readFileSync(require.resolve("axe-core/axe.min.js"), "utf8");
 
 const WAIT_END = " . . .";
 // Each side of the ends of what is two cells wide: from U+0080, but U+FF61-FF9F.
@@ -27,6 +30,16 @@ function look(page) {
       field_box: [box.left, box.top, box.width, box.height],
       at_end: window.scrollY + window.innerHeight >= root.scrollHeight - 1,
     };
+  });
+}
+
+// What axe-core finds against the page as it stands, one "rule: element" a
+// violation. It is evaluated by the driver, so the page's policy lets it in.
+async function violations(page) {
+  await page.evaluate(AXE);
+  return page.evaluate(async () => {
+    const found = (await window.axe.run(document)).violations;
+    return found.flatMap((rule) => rule.nodes.map((node) => `${rule.id}: ${node.target}`));
   });
 }
 
@@ -105,6 +118,7 @@ async function drive(browser, url, shots, report) {
   report.inputmode = await page.evaluate(() =>
     document.getElementById("answer").getAttribute("inputmode"));
   report.opening = await look(page);
+  report.axe_opening = await violations(page);
   report.parentheses = await parentheses(page);
 
   report.width_asked = await answer(page, "1");
@@ -113,6 +127,7 @@ async function drive(browser, url, shots, report) {
   await page.keyboard.press("Enter");
   await settle(page, report.typing.text);
   report.typical = await answer(page, "1080");
+  report.axe_wait = await violations(page);
   await page.screenshot({ path: path.join(shots, "finished-1280.png"), fullPage: true });
   await page.setViewport({ width: 360, height: 740 });
   report.narrow_overflow = await page.evaluate(() =>

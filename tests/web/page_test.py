@@ -30,6 +30,10 @@ class page(unittest.TestCase):
         self.assertEqual(REPORT["requests"], [], "requests that leave the page")
         self.assertEqual(REPORT["console"], [], "errors and warnings on the console")
 
+    def test_no_accessibility_violation(self):
+        # At the first prompt, and with the results shown at the wait.
+        self.assertEqual(REPORT["axe_opening"] + REPORT["axe_wait"], [])
+
     def test_first_prompt_has_the_focus(self):
         shown = REPORT["opening"]
         self.assertEqual(shown["text"], opening() + TARGET_PROMPT)
