@@ -1,9 +1,9 @@
 "use strict";
-// Uses kadrimo.html in headless Chromium as a person would: opens it from
-// disk with the network off, types answers and presses keys, and prints what
-// the page showed at each step as JSON, for page_test.py to judge.
+// Uses kadrimo.html in a headless browser as a person would: opens it from
+// disk, types answers and presses keys, and prints what the page showed at
+// each step as JSON, for page_test.py to judge.
 //
-//   node drive_page.js PAGE SCREENSHOT_DIR
+//   node drive_page.js chromium|firefox BROWSER PAGE SCREENSHOT_DIR
 const path = require("path");
 const fs = require("fs");
 const puppeteer = require("puppeteer-core");
@@ -54,9 +54,19 @@ async function settle(page, before) {
   return look(page);
 }
 
+// Text as an input method commits it. Firefox's driver (WebDriver BiDi) takes
+// one character a call, so a long answer goes in as one insertion there.
+async function commit(page, text) {
+  if (text.length > 16) {
+    await page.evaluate((line) => document.execCommand("insertText", false, line), text);
+  } else {
+    for (const character of text) await page.keyboard.sendCharacter(character);
+  }
+}
+
 async function answer(page, text) {
   const before = (await look(page)).text;
-  await page.keyboard.sendCharacter(text);
+  await commit(page, text);
   await page.keyboard.press("Enter");
   return settle(page, before);
 }
@@ -87,7 +97,7 @@ function parentheses(page) {
   });
 }
 
-async function drive(browser, url, shots, report) {
+async function drive(browser, engine, url, shots, report) {
   const page = await browser.newPage();
   // The module's wasm is inside the page, as a data: URL that it fetches;
   // that never leaves the page. Anything else would.
@@ -110,7 +120,9 @@ async function drive(browser, url, shots, report) {
     }).observe(document, { subtree: true, childList: true, attributes: true });
   });
   await page.setViewport({ width: 1280, height: 800 });
-  await page.setOfflineMode(true);
+  // The network is off where the driver can switch it off (not over BiDi);
+  // in every engine any request is reported.
+  if (engine === "chromium") await page.setOfflineMode(true);
   await page.goto(url);
   await page.waitForFunction(() => window.kadrimo_first_prompt !== undefined);
   report.first_prompt_ms = await page.evaluate(() => window.kadrimo_first_prompt);
@@ -179,19 +191,21 @@ async function drive(browser, url, shots, report) {
 }
 
 async function main() {
-  const [page_file, shots] = process.argv.slice(2);
+  const [engine, executable, page_file, shots] = process.argv.slice(2);
   const url = "file://" + path.resolve(page_file);
   const report = { requests: [], console: [], edges: EDGES };
+  // Root has no sandbox in a container, and a container's /dev/shm may be
+  // small or missing; the page is our own file.
+  const chromium_args = ["--no-sandbox", "--disable-dev-shm-usage", "--disable-gpu",
+                         "--no-first-run", "--disable-extensions"];
   const browser = await puppeteer.launch({
-    executablePath: process.env.KADRIMO_CHROMIUM || "/usr/bin/chromium",
+    browser: engine === "firefox" ? "firefox" : "chrome",
+    executablePath: executable,
     headless: true,
-    // Root has no sandbox in a container, and a container's /dev/shm may be
-    // small or missing; the page is our own file.
-    args: ["--no-sandbox", "--disable-dev-shm-usage", "--disable-gpu", "--no-first-run",
-           "--disable-extensions"],
+    args: engine === "firefox" ? [] : chromium_args,
   });
   try {
-    await drive(browser, url, shots, report);
+    await drive(browser, engine, url, shots, report);
   } catch (error) {
     report.failure = String(error && error.stack || error);
   } finally {

@@ -1,9 +1,9 @@
-"""Checks kadrimo.html in headless Chromium: drive_page.js uses the page as a
+"""Checks kadrimo.html in a headless browser: drive_page.js uses the page as a
 person would, and what it saw is judged here against the texts built from
 the Japanese (transcript.py), as for the console program, with each answer
 shown where it was typed, as a console echoes it.
 
-    page_test.py PAGE SCREENSHOT_DIR
+    page_test.py chromium|firefox BROWSER PAGE SCREENSHOT_DIR
 """
 import json
 import os
@@ -86,20 +86,20 @@ class page(unittest.TestCase):
 
 
 def main():
-    if len(sys.argv) != 3:
+    if len(sys.argv) != 5:
         sys.exit(__doc__)
-    page_file, shots = sys.argv[1:]
+    engine, browser, page_file, shots = sys.argv[1:]
     os.makedirs(shots, exist_ok=True)
     here = os.path.dirname(os.path.abspath(__file__))
     if not os.path.isdir(os.path.join(here, "node_modules", "puppeteer-core")):
         sys.exit(f"page_test: puppeteer-core is not installed: run npm ci in {here} "
                  "(scripts/check does)")
     driver = os.path.join(here, "drive_page.js")
-    done = subprocess.run(["node", driver, page_file, shots], capture_output=True, timeout=240,
-                          check=False)
+    done = subprocess.run(["node", driver, engine, browser, page_file, shots], capture_output=True,
+                          timeout=240, check=False)
     sys.stderr.write(done.stderr.decode(errors="replace"))
     REPORT.update(json.loads(done.stdout))
-    print(f"page_test: first prompt {REPORT.get('first_prompt_ms', 0):.0f} ms after opening; "
+    print(f"page_test: {engine}: first prompt {REPORT.get('first_prompt_ms', 0):.0f} ms after opening; "
           f"{os.path.getsize(page_file)} bytes; screenshots in {shots}", flush=True)
     unittest.main(argv=sys.argv[:1], verbosity=2)
 
