@@ -3,7 +3,7 @@
 // disk, types answers and presses keys, and prints what the page showed at
 // each step as JSON, for page_test.py to judge.
 //
-//   node drive_page.js chromium|firefox BROWSER PAGE SCREENSHOT_DIR
+//   node drive_page.js chromium|firefox|webkit BROWSER PAGE SCREENSHOT_DIR
 const path = require("path");
 const fs = require("fs");
 const puppeteer = require("puppeteer-core");
@@ -31,6 +31,24 @@ function look(page) {
       at_end: window.scrollY + window.innerHeight >= root.scrollHeight - 1,
     };
   });
+}
+
+// Opens the page; when it first asked for an answer, counted from the start
+// of navigation (WebKit's driver times it by polling).
+async function open(page, url) {
+  if (page.open_and_time) return page.open_and_time(url);
+  await page.evaluateOnNewDocument(() => {
+    new MutationObserver((changes, observer) => {
+      const form = document.getElementById("answer-form");
+      if (form && !form.hidden) {
+        window.kadrimo_first_prompt = performance.now();
+        observer.disconnect();
+      }
+    }).observe(document, { subtree: true, childList: true, attributes: true });
+  });
+  await page.goto(url);
+  await page.waitForFunction(() => window.kadrimo_first_prompt !== undefined);
+  return page.evaluate(() => window.kadrimo_first_prompt);
 }
 
 // What axe-core finds against the page as it stands, one "rule: element" a
@@ -109,23 +127,11 @@ async function drive(browser, engine, url, shots, report) {
     if (["error", "warn", "assert"].includes(message.type())) report.console.push(message.text());
   });
   page.on("pageerror", (error) => report.console.push(String(error)));
-  // When the first answer is asked for, counted from the start of navigation.
-  await page.evaluateOnNewDocument(() => {
-    new MutationObserver((changes, observer) => {
-      const form = document.getElementById("answer-form");
-      if (form && !form.hidden) {
-        window.kadrimo_first_prompt = performance.now();
-        observer.disconnect();
-      }
-    }).observe(document, { subtree: true, childList: true, attributes: true });
-  });
   await page.setViewport({ width: 1280, height: 800 });
-  // The network is off where the driver can switch it off (not over BiDi);
-  // in every engine any request is reported.
+  // The network is off where the driver can switch it off (not over BiDi or
+  // WebDriver); in every engine any request is reported.
   if (engine === "chromium") await page.setOfflineMode(true);
-  await page.goto(url);
-  await page.waitForFunction(() => window.kadrimo_first_prompt !== undefined);
-  report.first_prompt_ms = await page.evaluate(() => window.kadrimo_first_prompt);
+  report.first_prompt_ms = await open(page, url);
   report.lang = await page.evaluate(() => document.documentElement.lang);
   report.inputmode = await page.evaluate(() =>
     document.getElementById("answer").getAttribute("inputmode"));
@@ -198,12 +204,13 @@ async function main() {
   // small or missing; the page is our own file.
   const chromium_args = ["--no-sandbox", "--disable-dev-shm-usage", "--disable-gpu",
                          "--no-first-run", "--disable-extensions"];
-  const browser = await puppeteer.launch({
-    browser: engine === "firefox" ? "firefox" : "chrome",
-    executablePath: executable,
-    headless: true,
-    args: engine === "firefox" ? [] : chromium_args,
-  });
+  const browser = engine === "webkit" ? await require("./webkit_page").launch(executable)
+    : await puppeteer.launch({
+      browser: engine === "firefox" ? "firefox" : "chrome",
+      executablePath: executable,
+      headless: true,
+      args: engine === "firefox" ? [] : chromium_args,
+    });
   try {
     await drive(browser, engine, url, shots, report);
   } catch (error) {

@@ -3,7 +3,7 @@ person would, and what it saw is judged here against the texts built from
 the Japanese (transcript.py), as for the console program, with each answer
 shown where it was typed, as a console echoes it.
 
-    page_test.py chromium|firefox BROWSER PAGE SCREENSHOT_DIR
+    page_test.py chromium|firefox|webkit BROWSER PAGE SCREENSHOT_DIR
 """
 import json
 import os
@@ -95,8 +95,10 @@ def main():
         sys.exit(f"page_test: puppeteer-core is not installed: run npm ci in {here} "
                  "(scripts/check does)")
     driver = os.path.join(here, "drive_page.js")
-    done = subprocess.run(["node", driver, engine, browser, page_file, shots], capture_output=True,
-                          timeout=240, check=False)
+    # WebKitGTK's MiniBrowser needs a display: a virtual one, as large as its window.
+    display = ["xvfb-run", "-a", "-s", "-screen 0 1400x1000x24"] if engine == "webkit" else []
+    done = subprocess.run(display + ["node", driver, engine, browser, page_file, shots],
+                          capture_output=True, timeout=240, check=False)
     sys.stderr.write(done.stderr.decode(errors="replace"))
     REPORT.update(json.loads(done.stdout))
     print(f"page_test: {engine}: first prompt {REPORT.get('first_prompt_ms', 0):.0f} ms after opening; "
