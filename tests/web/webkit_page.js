@@ -75,7 +75,9 @@ function page_of(driver, frame_file) {
             window.kadrimo_console.push(parts.join(" ")); original.apply(console, parts);
           };
         }
-        window.addEventListener("error", (event) => window.kadrimo_console.push(event.message));`);
+        window.addEventListener("error", (event) => window.kadrimo_console.push(event.message));
+        document.addEventListener("securitypolicyviolation", (event) =>
+          window.kadrimo_console.push("refused by the policy: " + event.blockedURI));`);
       for (;;) {
         const asking = await evaluate(() => !document.getElementById("answer-form").hidden);
         if (asking) break;
