@@ -2,12 +2,14 @@
 # kadrimo in bin/ (on Windows at the top, next to README.txt and
 # LICENSE.txt); `cpack` makes kadrimo-VERSION-SYSTEM-ARCH.tar.gz and a
 # Debian package for Linux builds, and kadrimo-VERSION-windows-ARCH.zip for
-# Windows builds, and kadrimo-VERSION-web.zip for the web build. The version
+# Windows builds, and kadrimo-VERSION-web.zip (the page) and
+# kadrimo-VERSION-web-site.zip (the site to host) for the web build. The version
 # is the project's, like the banner's.
 include(GNUInstallDirs)
 
 if(EMSCRIPTEN)
-    install(TARGETS kadrimo_page RUNTIME DESTINATION .)
+    install(TARGETS kadrimo_page RUNTIME DESTINATION . COMPONENT page)
+    install(FILES ${kadrimo_site_outputs} DESTINATION . COMPONENT site)
 elseif(WIN32)
     install(TARGETS kadrimo RUNTIME DESTINATION .)
 else()
@@ -42,15 +44,22 @@ set(CPACK_PACKAGE_CONTACT
 set(CPACK_PACKAGE_INSTALL_DIRECTORY kadrimo)
 
 if(EMSCRIPTEN)
-    # The page needs nothing beside it; the zip holds it with what it is and
-    # its licence, at the top. The texts are plain UTF-8 with LF: they are
-    # read on any system.
+    # Two zips: the page, which needs nothing beside it, and the site to
+    # host. Each holds its files with what they are and their licence, at
+    # the top. The texts are plain UTF-8 with LF: they are read on any system.
     set(kadrimo_readme ${CMAKE_BINARY_DIR}/README.txt)
     configure_file(${PROJECT_SOURCE_DIR}/share/readme_web.txt.in ${kadrimo_readme} @ONLY)
-    install(FILES ${kadrimo_readme} DESTINATION .)
-    install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+    foreach(component page site)
+        install(FILES ${kadrimo_readme} DESTINATION . COMPONENT ${component})
+        install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt
+                COMPONENT ${component})
+    endforeach()
     set(CPACK_GENERATOR ZIP)
     set(CPACK_PACKAGE_FILE_NAME kadrimo-${PROJECT_VERSION}-web)
+    set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+    set(CPACK_COMPONENTS_GROUPING IGNORE)
+    set(CPACK_ARCHIVE_PAGE_FILE_NAME kadrimo-${PROJECT_VERSION}-web)
+    set(CPACK_ARCHIVE_SITE_FILE_NAME kadrimo-${PROJECT_VERSION}-web-site)
     set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 elseif(WIN32)
     # What a Windows user downloads: the program, stripped (its symbols and

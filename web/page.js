@@ -124,5 +124,10 @@ var kadrimo_page = (function () {
     });
   }
 
+  // Served as the site (its index.html names a manifest), the page has a
+  // worker keep it for offline use; opened from disk or on its own, none.
+  if (document.querySelector('link[rel="manifest"]') && "serviceWorker" in navigator)
+    navigator.serviceWorker.register("sw.js");
+
   return { read: read, write: write, wait_for_key: wait_for_key };
 })();

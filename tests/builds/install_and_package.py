@@ -4,7 +4,8 @@ and the architecture, the licence in both Linux archives, the Debian package
 for the right architecture and with nothing for lintian to object to; for
 Windows, the program with its README.txt and LICENSE.txt at the top of the
 folder and of the zip, the program in the zip stripped; for the web, the
-page with the same two texts, in kadrimo-VERSION-web.zip.
+page with the same two texts, in kadrimo-VERSION-web.zip, and the site to
+host with them, in kadrimo-VERSION-web-site.zip.
 
     install_and_package.py --build DIR --system linux|windows|web
                            [--arch x64|x86|arm64] --cmake CMAKE --cpack CPACK
@@ -35,9 +36,14 @@ LINTIAN = ["lintian", "--no-cfg", "--ignore-lintian-env", "--profile", "debian",
            "--display-info", "--fail-on", "error,warning"]
 
 
-# What sits at the top of the folder and of the zip.
-FLAT_FILES = {"windows": ["LICENSE.txt", "README.txt", "kadrimo.exe"],
-              "web": ["LICENSE.txt", "README.txt", "kadrimo.html"]}
+# What sits at the top of each zip; the folder holds all of it.
+TEXTS = ["LICENSE.txt", "README.txt"]
+WEB_ZIPS = {"web": TEXTS + ["kadrimo.html"],
+            "web-site": TEXTS + ["apple-touch-icon.png", "icon-192.png", "icon-512.png",
+                                 "icon-maskable-512.png", "index.html", "manifest.webmanifest",
+                                 "sw.js"]}
+FLAT_FILES = {"windows": TEXTS + ["kadrimo.exe"],
+              "web": sorted(set(WEB_ZIPS["web"] + WEB_ZIPS["web-site"]))}
 
 
 def program_name():
@@ -89,10 +95,12 @@ class install_and_package(unittest.TestCase):
                       if os.path.isfile(os.path.join(self.scratch, f)))
         stem = f"kadrimo-{ARGS.version}-{ARGS.system}-{ARGS.arch}"
         if ARGS.system == "web":
-            self.assertEqual(made, [f"kadrimo-{ARGS.version}-web.zip"])
-            with zipfile.ZipFile(os.path.join(self.scratch, made[0])) as archive:
-                self.assertEqual(sorted(archive.namelist()), FLAT_FILES["web"])
-                self.assertIn(f"kadrimo {ARGS.version} ", archive.read("README.txt").decode())
+            names = {f"kadrimo-{ARGS.version}-{kind}.zip": kind for kind in WEB_ZIPS}
+            self.assertEqual(made, sorted(names))
+            for name, kind in names.items():
+                with zipfile.ZipFile(os.path.join(self.scratch, name)) as archive:
+                    self.assertEqual(sorted(archive.namelist()), WEB_ZIPS[kind])
+                    self.assertIn(f"kadrimo {ARGS.version} ", archive.read("README.txt").decode())
             return
         if ARGS.system == "windows":
             self.assertEqual(made, [f"{stem}.zip"])
