@@ -132,7 +132,8 @@ function page_of(driver, frame_file) {
   };
 }
 
-async function launch(mini_browser) {
+// WebKitWebDriver driving MiniBrowser, its window at the display's top left.
+async function start(mini_browser) {
   const port = await free_port();
   const server = spawn("WebKitWebDriver", [`--port=${port}`], { stdio: "ignore" });
   await new Promise((resolve) => setTimeout(resolve, 500));
@@ -148,15 +149,25 @@ async function launch(mini_browser) {
     })
     .build();
   await driver.manage().window().setRect({ x: 0, y: 0, width: 1400, height: 900 });
-  const frame_dir = fs.mkdtempSync(path.join(os.tmpdir(), "kadrimo-webkit-"));
   return {
-    newPage: async () => page_of(driver, path.join(frame_dir, "frame.html")),
+    driver: driver,
     close: async () => {
       await driver.quit();
       server.kill();
+    },
+  };
+}
+
+async function launch(mini_browser) {
+  const session = await start(mini_browser);
+  const frame_dir = fs.mkdtempSync(path.join(os.tmpdir(), "kadrimo-webkit-"));
+  return {
+    newPage: async () => page_of(session.driver, path.join(frame_dir, "frame.html")),
+    close: async () => {
+      await session.close();
       fs.rmSync(frame_dir, { recursive: true, force: true });
     },
   };
 }
 
-module.exports = { launch };
+module.exports = { launch, start, as_script };
