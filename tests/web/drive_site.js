@@ -85,21 +85,7 @@ async function webkit_session(executable) {
     goto: async (url) => {
       await collect();
       await driver.get(url);
-      await run(() => {
-        window.kadrimo_console = [];
-        for (const kind of ["error", "warn", "assert"]) {
-          const original = console[kind];
-          console[kind] = (...parts) => {
-            window.kadrimo_console.push(parts.join(" "));
-            original.apply(console, parts);
-          };
-        }
-        window.addEventListener("error", (event) => window.kadrimo_console.push(event.message));
-        window.addEventListener("unhandledrejection", (event) =>
-          window.kadrimo_console.push(String(event.reason)));
-        document.addEventListener("securitypolicyviolation", (event) =>
-          window.kadrimo_console.push("refused by the policy: " + event.blockedURI));
-      });
+      await run(webkit.catch_console);
     },
     run: run,
     shot: async (file) =>

@@ -28,6 +28,24 @@ function as_script(fn) {
   return typeof fn === "string" ? fn : `return (${fn}).apply(null, arguments);`;
 }
 
+// Keeps what the page would have written to the console, its errors and
+// what its policy refused, in window.kadrimo_console, from now on.
+function catch_console() {
+  window.kadrimo_console = [];
+  for (const kind of ["error", "warn", "assert"]) {
+    const original = console[kind];
+    console[kind] = (...parts) => {
+      window.kadrimo_console.push(parts.join(" "));
+      original.apply(console, parts);
+    };
+  }
+  window.addEventListener("error", (event) => window.kadrimo_console.push(event.message));
+  window.addEventListener("unhandledrejection", (event) =>
+    window.kadrimo_console.push(String(event.reason)));
+  document.addEventListener("securitypolicyviolation", (event) =>
+    window.kadrimo_console.push("refused by the policy: " + event.blockedURI));
+}
+
 function page_of(driver, frame_file) {
   const listeners = { request: [], console: [] };
   let frame = null;
@@ -67,17 +85,7 @@ function page_of(driver, frame_file) {
       await driver.get("file://" + frame_file);
       frame = await driver.findElement(By.css("iframe"));
       await into();
-      await driver.executeScript(`
-        window.kadrimo_console = [];
-        for (const kind of ["error", "warn", "assert"]) {
-          const original = console[kind];
-          console[kind] = function (...parts) {
-            window.kadrimo_console.push(parts.join(" ")); original.apply(console, parts);
-          };
-        }
-        window.addEventListener("error", (event) => window.kadrimo_console.push(event.message));
-        document.addEventListener("securitypolicyviolation", (event) =>
-          window.kadrimo_console.push("refused by the policy: " + event.blockedURI));`);
+      await evaluate(catch_console);
       for (;;) {
         const asking = await evaluate(() => !document.getElementById("answer-form").hidden);
         if (asking) break;
@@ -170,4 +178,4 @@ async function launch(mini_browser) {
   };
 }
 
-module.exports = { launch, start, as_script };
+module.exports = { launch, start, as_script, catch_console };
