@@ -42,6 +42,13 @@ INVALID = "入力された値が不正です\nプログラムを終了します\
 KEY_WAIT_PROMPT = "終了するには何かキーを押してください . . ."
 
 
+def typed_run(target, width, height, shown_width):
+    """What a page's screen holds at the wait after a preset run, each answer
+    shown where it was typed, as a console echoes it."""
+    return (opening() + TARGET_PROMPT + target + "\n\n" + WIDTH_PROMPT + width + "\n"
+            + HEIGHT_PROMPT + height + "\n\n" + results(*shown_width) + KEY_WAIT_PROMPT)
+
+
 def sjis(text):
     return text.encode("cp932")
 

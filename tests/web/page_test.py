@@ -13,15 +13,9 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from transcript import (  # noqa: E402
-    HEIGHT_PROMPT, INVALID, KEY_WAIT_PROMPT, TARGET_PROMPT, WIDTH_PROMPT, opening, results)
+    INVALID, KEY_WAIT_PROMPT, TARGET_PROMPT, opening, typed_run)
 
 REPORT = {}
-
-
-def typed_run(target, width, height, shown_width=None):
-    """What the screen holds at the wait after a preset run."""
-    return (opening() + TARGET_PROMPT + target + "\n\n" + WIDTH_PROMPT + width + "\n"
-            + HEIGHT_PROMPT + height + "\n\n" + results(*shown_width) + KEY_WAIT_PROMPT)
 
 
 class page(unittest.TestCase):

@@ -19,13 +19,11 @@ import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "support"))
-from transcript import (  # noqa: E402
-    HEIGHT_PROMPT, KEY_WAIT_PROMPT, TARGET_PROMPT, WIDTH_PROMPT, opening, results, version)
+from transcript import KEY_WAIT_PROMPT, results, typed_run, version  # noqa: E402
 
 REPORT = {}
 ARGS = {}
-RUN = (opening() + TARGET_PROMPT + "1\n\n" + WIDTH_PROMPT + "1920\n" + HEIGHT_PROMPT + "1080\n\n"
-       + results("1600", "1296") + KEY_WAIT_PROMPT)
+RUN = typed_run("1", "1920", "1080", ("1600", "1296"))
 
 
 def next_version():
