@@ -34,7 +34,7 @@ if(CMAKE_CROSSCOMPILING)
             set(kadrimo_not_run_reason
                 "this machine cannot run ${CMAKE_SYSTEM_NAME} ${CMAKE_SYSTEM_PROCESSOR} programs (no emulator)")
         endif()
-        message(STATUS "Tests that run the built programs are skipped: ${kadrimo_not_run_reason}")
+        kadrimo_skipped(runs "tests that run the built programs are skipped: ${kadrimo_not_run_reason}")
     endif()
 endif()
 

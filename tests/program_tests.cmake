@@ -1,15 +1,10 @@
 # Tests that run the built program (or look at it) from Python scripts.
 
-# Windows builds write CR LF and wait with the system's pause; they are
-# packaged as a zip, whose executable is looked into with the build's objdump.
+# Windows builds write CR LF and wait with the system's pause.
 if(WIN32)
     set(kadrimo_windows_option --windows)
-    set(kadrimo_package_system windows)
-    set(kadrimo_objdump_option --objdump ${CMAKE_OBJDUMP})
 else()
     set(kadrimo_windows_option "")
-    set(kadrimo_package_system linux)
-    set(kadrimo_objdump_option "")
 endif()
 
 # A 32-bit Windows program is emulated here, and each whole run costs minutes
@@ -74,14 +69,6 @@ if(WIN32)
                 $<TARGET_FILE:kadrimo>)
 endif()
 
-add_test(NAME build.install_and_package
-    COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/builds/install_and_package.py
-            --build ${CMAKE_BINARY_DIR}
-            --system ${kadrimo_package_system} --arch ${kadrimo_arch}
-            --cmake ${CMAKE_COMMAND} --cpack ${CMAKE_CPACK_COMMAND}
-            ${kadrimo_objdump_option})
-set_tests_properties(build.install_and_package PROPERTIES TIMEOUT 300)
-
 # The released Linux program carries its C++ runtime but shares the C library.
 # A sanitizer's runtime brings libraries of its own, so those builds are not
 # what is released.
@@ -108,11 +95,11 @@ if(NOT WIN32)
     set_tests_properties(share.desktop_entry share.manual_page PROPERTIES SKIP_RETURN_CODE 77)
     find_program(KADRIMO_DESKTOP_FILE_VALIDATE desktop-file-validate)
     if(NOT KADRIMO_DESKTOP_FILE_VALIDATE)
-        message(STATUS "desktop-file-validate not found: the desktop entry check is skipped")
+        kadrimo_skipped(share.desktop_entry "desktop-file-validate not found: the desktop entry check is skipped")
     endif()
     find_program(KADRIMO_GROFF groff)
     if(NOT KADRIMO_GROFF)
-        message(STATUS "groff not found: the manual page check is skipped")
+        kadrimo_skipped(share.manual_page "groff not found: the manual page check is skipped")
     endif()
 endif()
 
