@@ -9,7 +9,9 @@ include(GNUInstallDirs)
 
 if(EMSCRIPTEN)
     install(TARGETS kadrimo_page RUNTIME DESTINATION . COMPONENT page)
-    install(FILES ${kadrimo_site_outputs} DESTINATION . COMPONENT site)
+    if(kadrimo_site_outputs)
+        install(FILES ${kadrimo_site_outputs} DESTINATION . COMPONENT site)
+    endif()
 elseif(WIN32)
     install(TARGETS kadrimo RUNTIME DESTINATION .)
 else()
@@ -45,11 +47,23 @@ set(CPACK_PACKAGE_INSTALL_DIRECTORY kadrimo)
 
 if(EMSCRIPTEN)
     # Two zips: the page, which needs nothing beside it, and the site to
-    # host. Each holds its files with what they are and their licence, at
-    # the top. The texts are plain UTF-8 with LF: they are read on any system.
-    set(kadrimo_readme ${CMAKE_BINARY_DIR}/README.txt)
-    configure_file(${PROJECT_SOURCE_DIR}/share/readme_web.txt.in ${kadrimo_readme} @ONLY)
-    foreach(component page site)
+    # host (where rsvg-convert could make it). Each holds its files with what
+    # they are and their licence, at the top; the README's lines marked
+    # "page|" or "site|" are that zip's own. The texts are plain UTF-8 with
+    # LF: they are read on any system.
+    set(kadrimo_web_zips page)
+    if(kadrimo_site_outputs)
+        list(APPEND kadrimo_web_zips site)
+    endif()
+    set(kadrimo_readme_source ${PROJECT_SOURCE_DIR}/share/readme_web.txt.in)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${kadrimo_readme_source})
+    file(READ ${kadrimo_readme_source} kadrimo_readme_text)
+    foreach(component ${kadrimo_web_zips})
+        string(REGEX REPLACE "\n${component}\\|" "\n" kadrimo_readme_own "${kadrimo_readme_text}")
+        string(REGEX REPLACE "\n(page|site)\\|[^\n]*" "" kadrimo_readme_own
+               "${kadrimo_readme_own}")
+        set(kadrimo_readme ${CMAKE_BINARY_DIR}/readme-${component}/README.txt)
+        file(CONFIGURE OUTPUT ${kadrimo_readme} CONTENT "${kadrimo_readme_own}" @ONLY)
         install(FILES ${kadrimo_readme} DESTINATION . COMPONENT ${component})
         install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt
                 COMPONENT ${component})

@@ -12,8 +12,8 @@ var kadrimo_page = (function () {
   // a flush, after a prompt or the results.
   const decoder = new TextDecoder("shift_jis");
   // What has been typed and not yet read: UTF-8, one Uint8Array per line.
-  const typed = [];
-  let answer_typed = null;
+  const lines = [];
+  let wake_reader = null;
 
   // A console gives each double-byte Shift-JIS character two cells and every
   // other one a single cell; so does the page, whatever the fonts, so the
@@ -57,34 +57,34 @@ var kadrimo_page = (function () {
   // and shows it where it was typed.
   form.addEventListener("submit", function (event) {
     event.preventDefault();
-    if (!answer_typed) return;
+    if (!wake_reader) return;
     const line = field.value + "\n";
     form.hidden = true;
     show(line);
-    typed.push(encoder.encode(line));
-    const wake = answer_typed;
-    answer_typed = null;
+    lines.push(encoder.encode(line));
+    const wake = wake_reader;
+    wake_reader = null;
     wake();
   });
 
-  // A tap anywhere brings the field back into focus, unless text is being
-  // selected to be copied.
-  screen.addEventListener("click", function () {
+  // A tap anywhere, below the text too, brings the field back into focus,
+  // unless text is being selected to be copied.
+  document.addEventListener("click", function () {
     if (!form.hidden && window.getSelection().isCollapsed) field.focus();
   });
 
   async function read(bytes, capacity) {
-    if (typed.length === 0) {
+    if (lines.length === 0) {
       await new Promise(function (resolve) {
-        answer_typed = resolve;
+        wake_reader = resolve;
         ask();
       });
     }
-    const line = typed[0];
+    const line = lines[0];
     const count = Math.min(capacity, line.length);
     HEAPU8.set(line.subarray(0, count), bytes);
-    if (count === line.length) typed.shift();
-    else typed[0] = line.subarray(count);
+    if (count === line.length) lines.shift();
+    else lines[0] = line.subarray(count);
     return count;
   }
 
@@ -105,7 +105,7 @@ var kadrimo_page = (function () {
         document.removeEventListener("keydown", on_key, true);
         document.removeEventListener("click", on_tap, true);
         transcript.textContent = "";
-        typed.length = 0;
+        lines.length = 0;
         resolve();
       }
       function on_key(event) {
@@ -126,8 +126,10 @@ var kadrimo_page = (function () {
 
   // Served as the site (its index.html names a manifest), the page has a
   // worker keep it for offline use; opened from disk or on its own, none.
+  // Where the browser will not have one (a private window, say), the page
+  // simply goes on without.
   if (document.querySelector('link[rel="manifest"]') && "serviceWorker" in navigator)
-    navigator.serviceWorker.register("sw.js");
+    navigator.serviceWorker.register("sw.js").catch(function () {});
 
   return { read: read, write: write, wait_for_key: wait_for_key };
 })();

@@ -1,16 +1,13 @@
 "use strict";
-// Uses the hosted site as a visitor would: serves it on 127.0.0.1 (a secure
-// context, as a host's HTTPS is), opens it, lets its worker take over, runs a
-// dialogue with the server stopped, then serves the next build and visits
-// again. Prints what it saw as JSON, for site_test.py to judge.
-//
-//   node drive_site.js chromium|firefox|webkit BROWSER SITE NEXT_SITE SCREENSHOT_DIR
+// The hosted site used as a visitor would: served on 127.0.0.1 (a secure
+// context, as a host's HTTPS is), opened, its worker let take over, a
+// dialogue run with the server stopped, then the next build served and
+// visited again; before all that, its index.html opened from disk, as an
+// unzipped site may be. What it saw goes into the report.
 const fs = require("fs");
 const http = require("http");
 const path = require("path");
-const puppeteer = require("puppeteer-core");
 
-const AXE = fs.readFileSync(require.resolve("axe-core/axe.min.js"), "utf8");
 const TYPES = { ".html": "text/html; charset=utf-8", ".js": "text/javascript",
                 ".webmanifest": "application/manifest+json", ".png": "image/png" };
 
@@ -43,69 +40,6 @@ function serve(folder, port, log) {
   })));
 }
 
-// One page in Chromium or Firefox, through puppeteer. Chromium's is the
-// window of the site opened as an app (on a virtual display: a headless one
-// has no such window), as its icon on a home screen opens it.
-async function puppeteer_session(engine, executable, url) {
-  const chromium = engine === "chromium";
-  const browser = await puppeteer.launch({
-    browser: chromium ? "chrome" : "firefox",
-    executablePath: executable,
-    headless: !chromium,
-    args: chromium ? ["--no-sandbox", "--disable-dev-shm-usage", "--disable-gpu", "--no-first-run",
-                      "--disable-extensions", `--app=${url}`] : [],
-  });
-  const page = chromium ? (await browser.pages())[0] : await browser.newPage();
-  const seen = [];
-  page.on("console", (message) => {
-    if (["error", "warn", "assert"].includes(message.type())) seen.push(message.text());
-  });
-  page.on("pageerror", (error) => seen.push(String(error)));
-  await page.setViewport({ width: 1280, height: 800 });
-  return {
-    page: page,
-    console: seen,
-    goto: (url) => page.goto(url),
-    run: (fn, ...args) => page.evaluate(fn, ...args),
-    shot: (file) => page.screenshot({ path: file, fullPage: true }),
-    close: () => browser.close(),
-  };
-}
-
-// The window of MiniBrowser, through WebKitWebDriver. Its driver passes no
-// console messages on, so the page's are caught from each load on.
-async function webkit_session(executable) {
-  const webkit = require("./webkit_page");
-  const { driver, close } = await webkit.start(executable);
-  const seen = [];
-  const run = (fn, ...args) => driver.executeScript(webkit.as_script(fn), ...args);
-  const collect = async () => seen.push(...(await run(() => window.kadrimo_console || [])));
-  return {
-    console: seen,
-    goto: async (url) => {
-      await collect();
-      await driver.get(url);
-      await run(webkit.catch_console);
-    },
-    run: run,
-    shot: async (file) =>
-      fs.writeFileSync(file, Buffer.from(await driver.takeScreenshot(), "base64")),
-    close: async () => {
-      await collect();
-      await close();
-    },
-  };
-}
-
-async function until(session, fn, what, ...args) {
-  process.stderr.write(`drive_site: waiting for ${what}\n`);
-  const limit = Date.now() + 30000;
-  while (!(await session.run(fn, ...args))) {
-    if (Date.now() > limit) throw new Error(`timed out waiting for ${what}`);
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
-}
-
 const asking = () => {
   const form = document.getElementById("answer-form");
   return form !== null && !form.hidden;
@@ -114,8 +48,8 @@ const asking = () => {
 // Opens the site and waits for its first prompt, with its worker in control.
 async function visit(session, url) {
   await session.goto(url);
-  await until(session, asking, "the first prompt");
-  await until(session, () => navigator.serviceWorker.controller !== null, "the worker");
+  await session.until(asking, "the first prompt");
+  await session.until(() => navigator.serviceWorker.controller !== null, "the worker");
   return session.run(async () => ({
     banner: document.getElementById("transcript").textContent.split("\n")[0],
     state: (await navigator.serviceWorker.ready).active.state,
@@ -123,9 +57,9 @@ async function visit(session, url) {
   }));
 }
 
-// Types each answer as an input method commits it and hands it over; what
-// the screen gained from the last Enter to the wait is what a screen reader
-// is given of the log, one addition after another.
+// Hands each answer over as an input method commits it; what the screen
+// gained from the last Enter to the wait is what a screen reader is given of
+// the log, one addition after another.
 async function dialogue(session, answers) {
   for (const [index, text] of answers.entries()) {
     const before = await session.run(() => document.getElementById("transcript").textContent);
@@ -143,7 +77,7 @@ async function dialogue(session, answers) {
       document.getElementById("answer").value = line;
       document.getElementById("answer-form").requestSubmit();
     }, text, index === answers.length - 1);
-    await until(session, (previous) => {
+    await session.until((previous) => {
       const shown = document.getElementById("transcript").textContent;
       return shown !== previous && (!document.getElementById("answer-form").hidden ||
                                     shown.endsWith(" . . ."));
@@ -155,30 +89,25 @@ async function dialogue(session, answers) {
   }));
 }
 
-async function violations(session) {
-  await session.run(AXE);
-  return session.run(async () => (await window.axe.run(document)).violations
-    .flatMap((rule) => rule.nodes.map((node) => `${rule.id}: ${node.target}`)));
-}
-
 // Chromium only: what it finds against installing the site, and the site as
 // installed on a phone of 390 x 844 with a notch and a home bar.
 async function as_installed(session, shots, report) {
   const cdp = await session.page.createCDPSession();
   report.installability = (await cdp.send("Page.getInstallabilityErrors")).installabilityErrors;
   report.manifest_errors = (await cdp.send("Page.getAppManifest")).errors;
-  await session.page.setViewport({ width: 390, height: 844, deviceScaleFactor: 2, isMobile: true,
-                                   hasTouch: true });
+  await session.set_viewport({ width: 390, height: 844, deviceScaleFactor: 2, isMobile: true,
+                               hasTouch: true });
   await cdp.send("Emulation.setSafeAreaInsetsOverride",
                  { insets: { top: 47, topMax: 47, bottom: 34, bottomMax: 34, left: 0, right: 0 } });
   // A phone's viewport reloads the page.
-  await until(session, asking, "the prompt on the phone");
+  await session.until(asking, "the prompt on the phone");
   report.installed = await session.run(() => {
     const first = document.createRange();
     first.selectNodeContents(document.getElementById("transcript"));
     const text = first.getClientRects()[0];
     const enter = document.getElementById("enter").getBoundingClientRect();
     const [x, y] = [enter.left + enter.width / 2, enter.top + enter.height / 2];
+    const field = document.getElementById("answer");
     return {
       standalone: matchMedia("(display-mode: standalone)").matches,
       text_top: text.top + window.scrollY,
@@ -186,29 +115,39 @@ async function as_installed(session, shots, report) {
       // Where a finger 44 px across lands around the button's centre.
       taps: [[0, -21], [0, 21], [-21, 0], [21, 0]].map(([dx, dy]) =>
         (document.elementFromPoint(x + dx, y + dy) || {}).id),
-      field_font: getComputedStyle(document.getElementById("answer")).fontSize,
+      field_font: getComputedStyle(field).fontSize,
+      field_height: field.getBoundingClientRect().height,
     };
   });
+  // A tap far below the text, the field not focused, focuses it.
+  await session.run(() => document.activeElement.blur());
+  await session.page.touchscreen.tap(195, 780);
+  report.installed.tapped_below = await session.run(() => document.activeElement.id);
   await session.shot(path.join(shots, "installed-390.png"));
 }
 
-async function drive(engine, session, server, url, next_site, shots, report) {
-  // Chromium's app window has opened the site itself; a visit while its
-  // worker takes over could load from the network a page that the worker's
-  // claim just missed, so the visit waits for it to be active.
+async function run(open, engine, { site, next_site, shots }, report) {
+  report.served = [];
+  const server = await serve(site, 0, report.served);
+  const url = `http://127.0.0.1:${server.port}/`;
+  // Chromium's window is the site's as an app's: it has opened the site
+  // itself. A visit while its worker takes over could load from the network
+  // a page that the worker's claim just missed, so the visit waits for it to
+  // be active.
+  const session = await open({ app: engine === "chromium" ? url : null });
   if (engine === "chromium") {
-    await until(session, asking, "the app window");
+    await session.until(asking, "the app window");
     await session.run(async () => (await navigator.serviceWorker.ready).active.state);
   }
   report.first_visit = await visit(session, url);
-  report.axe_opening = await violations(session);
+  report.axe_opening = await session.violations();
   report.run = await dialogue(session, ["1", "1920", "1080"]);
-  report.axe_wait = await violations(session);
+  report.axe_wait = await session.violations();
   await session.shot(path.join(shots, "site-1280.png"));
   if (engine === "chromium") {
     await visit(session, url);
     await as_installed(session, shots, report);
-    await session.page.setViewport({ width: 1280, height: 800 });
+    await session.set_viewport({ width: 1280, height: 800 });
   }
 
   // The host is down: the visitor's next visit still runs a whole dialogue.
@@ -218,33 +157,20 @@ async function drive(engine, session, server, url, next_site, shots, report) {
 
   // The next build is hosted: a visit finds it, its worker takes over, and
   // the visit after that runs it, from its cache alone.
-  const next = await serve(next_site, server.port, report.requests);
+  const next = await serve(next_site, server.port, report.served);
   await visit(session, url);
-  await until(session, async (old) => {
+  await session.until(async (old) => {
     const names = await caches.keys();
     return names.length === 1 && names[0] !== old;
   }, "the next build's cache", report.first_visit.caches[0]);
   report.updated_visit = await visit(session, url);
   await next.stop();
+
+  // The unzipped site opened from disk runs as the page does, with nothing
+  // on the console for the worker it cannot have.
+  await session.goto("file://" + path.resolve(site, "index.html"));
+  await session.until(asking, "the first prompt from disk");
+  report.from_disk = await dialogue(session, ["1", "1920", "1080"]);
 }
 
-async function main() {
-  const [engine, executable, site, next_site, shots] = process.argv.slice(2);
-  const report = { requests: [] };
-  const server = await serve(site, 0, report.requests);
-  const url = `http://127.0.0.1:${server.port}/`;
-  const session = engine === "webkit" ? await webkit_session(executable)
-    : await puppeteer_session(engine, executable, url);
-  try {
-    await drive(engine, session, server, url, next_site, shots, report);
-  } catch (error) {
-    report.failure = String(error && error.stack || error);
-  } finally {
-    await session.close();
-  }
-  report.console = session.console;
-  // A server left listening by a failed step would keep node alive.
-  process.stdout.write(JSON.stringify(report) + "\n", () => process.exit(0));
-}
-
-main();
+module.exports = { run };

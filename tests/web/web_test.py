@@ -1,0 +1,218 @@
+"""Checks the page and the site in a browser: session.js runs a scenario as a
+person would (page_scenario.js: kadrimo.html from disk; site_scenario.js:
+the site served on 127.0.0.1, with its worker, offline and updated), and what
+it saw is judged here against the texts built from the Japanese
+(transcript.py), each answer shown where it was typed, as a console echoes
+it. The site's next build is this one with a version one higher, in the
+banner too (its bytes in the module changed in place), made into a site by
+the project's own site.py.
+
+    web_test.py page ENGINE BROWSER PAGE SCREENSHOT_DIR
+    web_test.py site ENGINE BROWSER PAGE SCREENSHOT_DIR SITE RSVG_CONVERT
+"""
+import base64
+import json
+import os
+import re
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "support"))
+from transcript import (  # noqa: E402
+    INVALID, KEY_WAIT_PROMPT, TARGET_PROMPT, opening, results, typed_run, version)
+
+REPORT = {}
+ARGS = {}
+RUN = typed_run("1", "1920", "1080", ("1600", "1296"))
+
+
+class page(unittest.TestCase):
+    def test_nothing_went_wrong(self):
+        self.assertIsNone(REPORT.get("failure"))
+        self.assertEqual(REPORT["requests"], [], "requests that leave the page")
+        self.assertEqual(REPORT["console"], [], "errors and warnings on the console")
+
+    def test_no_accessibility_violation(self):
+        # At the first prompt, and with the results shown at the wait.
+        self.assertEqual(REPORT["axe_opening"] + REPORT["axe_wait"], [])
+
+    def test_first_prompt_has_the_focus(self):
+        shown = REPORT["opening"]
+        self.assertEqual(shown["text"], opening() + TARGET_PROMPT)
+        self.assertEqual((shown["asking"], shown["focus"]), (True, "answer"))
+        self.assertEqual(REPORT["inputmode"], "decimal")
+        self.assertEqual(REPORT["lang"], "ja")
+
+    def test_typical_run(self):
+        self.assertEqual(REPORT["typical"]["text"], RUN)
+        self.assertEqual((REPORT["typical"]["asking"], REPORT["typical"]["focus"]), (False, "screen"))
+
+    def test_field_stays_put_while_typing(self):
+        self.assertEqual(REPORT["typing"]["value"], "1920")
+        self.assertEqual(REPORT["typing"]["field_box"], REPORT["width_asked"]["field_box"])
+
+    # Lines 1 to 3 of the menu start their "(" in the same column, as in a
+    # console: line 1 after "Android壁紙", lines 2 and 3 after seven spaces and
+    # two full-width ones.
+    def test_menu_aligned(self):
+        edges = REPORT["parentheses"]
+        self.assertEqual(len(set(edges[1:4])), 1, edges)
+
+    def test_readable_at_360_pixels(self):
+        self.assertLessEqual(REPORT["narrow_overflow"], 0)
+
+    def test_prompts_scrolled_into_view(self):
+        self.assertTrue(REPORT["height_asked"]["at_end"] and REPORT["full_width"]["at_end"])
+
+    def test_key_starts_a_new_run_and_is_not_typed(self):
+        # Before it, none of the keys nor the drag that must not end the run did.
+        self.assertEqual(REPORT["ignored"]["text"], REPORT["typical"]["text"])
+        shown = REPORT["after_key"]
+        self.assertEqual(shown["text"], opening() + TARGET_PROMPT)
+        self.assertEqual((shown["asking"], shown["focus"], shown["value"]), (True, "answer", ""))
+
+    def test_invalid_target_answered_twice(self):
+        shown, edges = REPORT["invalid"], REPORT["edges"]
+        self.assertEqual(shown["text"],
+                         opening() + TARGET_PROMPT + "7" + edges + "\n\n" + INVALID + KEY_WAIT_PROMPT)
+        self.assertEqual([edge in shown["wide"] for edge in edges],
+                         [False, True, True, False, False, True])
+
+    def test_tap_starts_a_new_run_and_selecting_keeps_the_selection(self):
+        self.assertEqual(REPORT["after_tap"]["text"], opening() + TARGET_PROMPT)
+        self.assertEqual((REPORT["still_selected"], REPORT["refocused"]), (True, "answer"))
+
+    def test_full_width_digits(self):
+        self.assertEqual(REPORT["full_width"]["text"],
+                         typed_run("1", " " * 4095 + "１９２０", "1080", ("1600", "1296")))
+
+
+def next_version():
+    """The version one higher in its last digit, as long as this one."""
+    built = version()
+    return built[:-1] + str((int(built[-1]) + 1) % 10)
+
+
+def make_next_site(page_file, rsvg_convert, folder):
+    with open(page_file, encoding="utf-8") as source:
+        text = source.read()
+    module = re.search(r"data:application/octet-stream;base64,([A-Za-z0-9+/=]+)", text)
+    wasm = base64.b64decode(module.group(1))
+    old, new = (f"Ver{v}\n\n".encode() for v in (version(), next_version()))
+    if wasm.count(old) != 1:
+        sys.exit(f"web_test: the module does not hold {old!r} once")
+    text = text.replace(module.group(1), base64.b64encode(wasm.replace(old, new)).decode())
+    patched = os.path.join(folder, "kadrimo.html")
+    with open(patched, "w", encoding="utf-8") as target:
+        target.write(text)
+    next_site = os.path.join(folder, "site")
+    subprocess.run([sys.executable, os.path.join(HERE, "..", "..", "web", "site", "site.py"),
+                    patched, next_version(), rsvg_convert, next_site], check=True)
+    return next_site
+
+
+def png_size(file):
+    with open(file, "rb") as image:
+        head = image.read(24)
+    assert head[:8] == b"\x89PNG\r\n\x1a\n" and head[12:16] == b"IHDR", file
+    return "%dx%d" % struct.unpack(">II", head[16:24])
+
+
+class site(unittest.TestCase):
+    def test_nothing_went_wrong(self):
+        self.assertIsNone(REPORT.get("failure"))
+        self.assertEqual(REPORT["console"], [], "errors and warnings on the console")
+        # Every request the browser made of the site, its own for icons too.
+        self.assertEqual([url for url, status in REPORT["served"] if status != 200], [])
+
+    def test_worker_keeps_the_site(self):
+        first = REPORT["first_visit"]
+        self.assertEqual(first["state"], "activated")
+        self.assertEqual(len(first["caches"]), 1)
+        self.assertRegex(first["caches"][0],
+                         rf"^kadrimo http://127\.0\.0\.1:\d+/ {re.escape(version())} [0-9a-f]{{16}}$")
+
+    def test_offline_visit_runs_a_whole_dialogue(self):
+        self.assertEqual(REPORT["offline"]["text"], RUN)
+        self.assertEqual(REPORT["offline_visit"]["caches"], REPORT["first_visit"]["caches"])
+
+    def test_next_build_replaces_the_cache(self):
+        updated = REPORT["updated_visit"]
+        self.assertEqual(updated["banner"], f"kadrimo from もくれぴぽ Ver{next_version()}")
+        self.assertEqual(len(updated["caches"]), 1)
+        self.assertIn(f" {next_version()} ", updated["caches"][0])
+
+    def test_opened_from_disk_runs_without_its_worker(self):
+        self.assertEqual(REPORT["from_disk"]["text"], RUN)
+
+    def test_no_accessibility_violation(self):
+        self.assertEqual(REPORT["axe_opening"] + REPORT["axe_wait"], [])
+
+    def test_results_are_announced_once(self):
+        # From the last Enter on, the log gains the answer's echo, the results
+        # and the wait's prompt, each once; nothing shown before comes again.
+        self.assertEqual(REPORT["run"]["text"], RUN)
+        self.assertEqual(REPORT["run"]["added"],
+                         "1080\n\n" + results("1600", "1296") + KEY_WAIT_PROMPT)
+
+    def test_manifest_names_icons_of_their_sizes(self):
+        with open(os.path.join(ARGS["site"], "manifest.webmanifest"), encoding="utf-8") as source:
+            manifest = json.load(source)
+        self.assertEqual((manifest["lang"], manifest["display"], manifest["start_url"]),
+                         ("ja", "standalone", "./"))
+        sizes = {(icon["sizes"], icon["purpose"]) for icon in manifest["icons"]}
+        self.assertTrue({("192x192", "any"), ("512x512", "any"), ("512x512", "maskable")} <= sizes)
+        for icon in manifest["icons"]:
+            self.assertEqual(png_size(os.path.join(ARGS["site"], icon["src"])), icon["sizes"])
+        self.assertEqual(png_size(os.path.join(ARGS["site"], "apple-touch-icon.png")), "180x180")
+
+    @unittest.skipUnless(sys.argv[2:3] == ["chromium"], "Chromium alone reports these")
+    def test_installable_and_installed_look(self):
+        self.assertEqual((REPORT["installability"], REPORT["manifest_errors"]), ([], []))
+        installed = REPORT["installed"]
+        self.assertTrue(installed["standalone"])
+        # Below the status bar and notch (47 px), above the home bar (34 px).
+        self.assertGreaterEqual(installed["text_top"], 47)
+        self.assertGreaterEqual(installed["bottom_padding"], 34)
+        self.assertEqual(installed["taps"], ["enter"] * 4)
+        # A finger's height to tap, anywhere below the text too; Safari zooms
+        # into a field whose text is smaller than 16 px.
+        self.assertGreaterEqual(installed["field_height"], 44)
+        self.assertEqual(installed["tapped_below"], "answer")
+        self.assertGreaterEqual(float(installed["field_font"].rstrip("px")), 16)
+
+
+def main():
+    if len(sys.argv) not in (6, 8) or sys.argv[1] not in ("page", "site"):
+        sys.exit(__doc__)
+    scenario, engine, browser, page_file, shots = sys.argv[1:6]
+    os.makedirs(shots, exist_ok=True)
+    if not os.path.isdir(os.path.join(HERE, "node_modules", "puppeteer-core")):
+        sys.exit(f"web_test: puppeteer-core is not installed: run npm ci in {HERE} "
+                 "(scripts/check does)")
+    # WebKitGTK's MiniBrowser and Chromium's app window need a display: a
+    # virtual one, as large as the window.
+    windowed = engine == "webkit" or (engine == "chromium" and scenario == "site")
+    display = ["xvfb-run", "-a", "-s", "-screen 0 1400x1000x24"] if windowed else []
+    with tempfile.TemporaryDirectory(prefix="kadrimo-web-") as scratch:
+        arguments = {"page": page_file, "shots": shots}
+        if scenario == "site":
+            ARGS["site"] = arguments["site"] = sys.argv[6]
+            arguments["next_site"] = make_next_site(page_file, sys.argv[7], scratch)
+        done = subprocess.run(display + ["node", os.path.join(HERE, "session.js"), scenario, engine,
+                                         browser, json.dumps(arguments)],
+                              capture_output=True, timeout=240, check=False)
+    sys.stderr.write(done.stderr.decode(errors="replace"))
+    REPORT.update(json.loads(done.stdout))
+    print(f"web_test: {scenario} in {engine}: first prompt "
+          f"{REPORT.get('first_prompt_ms', 0):.0f} ms after the page loaded; "
+          f"{os.path.getsize(page_file)} bytes; screenshots in {shots}", flush=True)
+    unittest.main(argv=sys.argv[:1], defaultTest=scenario, verbosity=2)
+
+
+if __name__ == "__main__":
+    main()
