@@ -13,7 +13,7 @@ namespace {
 int converse() {
     const kadrimo::terminal_output terminal(std::cout);
     const kadrimo::terminal_input keys(std::cin);
-    const kadrimo::full_width_input typed(std::cin, keys.encoding());
+    const kadrimo::full_width_input full_width_read_as_ascii(std::cin, keys.encoding());
     return kadrimo::run_dialogue(std::cin, std::cout, kadrimo::wait_while_output_works);
 }
 

@@ -29,8 +29,9 @@ input_encoding host_input_encoding();
 // window to close); under node, no.
 bool host_runs_again();
 
-// Holds the run open until the user presses a key, as the console does.
-void wait_for_key(std::istream& in, std::ostream& out);
+// Holds the run open until the user presses a key, as the console's key
+// wait does.
+void host_wait_for_key(std::istream& in, std::ostream& out);
 
 // The dialogue's input, read from the host in whatever pieces it hands over.
 class host_input_buffer final : public std::streambuf {

@@ -52,6 +52,6 @@ input_encoding host_input_encoding() { return input_encoding::shift_jis; }
 bool host_runs_again() { return false; }
 
 // As the console program on a pipe.
-void wait_for_key(std::istream& in, std::ostream& out) { wait_for_next_byte(in, out); }
+void host_wait_for_key(std::istream& in, std::ostream& out) { wait_for_next_byte(in, out); }
 
 }  // namespace kadrimo

@@ -42,7 +42,7 @@ bool host_runs_again() { return true; }
 
 // The program's own prompt; the page clears the screen for the next run
 // once a key is pressed or the page is tapped.
-void wait_for_key(std::istream& /*in*/, std::ostream& out) {
+void host_wait_for_key(std::istream& /*in*/, std::ostream& out) {
     out << texts::key_wait_prompt << std::flush;
     page_wait_for_key();
 }

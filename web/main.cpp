@@ -15,10 +15,10 @@ int one_run() {
     kadrimo::host_output_buffer output;
     std::istream in(&input);
     std::ostream out(&output);
-    const kadrimo::full_width_input typed(in, kadrimo::host_input_encoding());
+    const kadrimo::full_width_input full_width_read_as_ascii(in, kadrimo::host_input_encoding());
     // Both hosts' key waits end on a flush, so whatever could not be written
     // shows in the stream's state here.
-    const int status = kadrimo::run_dialogue(in, out, kadrimo::wait_for_key);
+    const int status = kadrimo::run_dialogue(in, out, kadrimo::host_wait_for_key);
     return out ? status : EXIT_FAILURE;
 }
 
