@@ -1,5 +1,4 @@
 """Runs the built program through pipes and checks every byte it writes."""
-import argparse
 import fcntl
 import os
 import resource
@@ -11,39 +10,27 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from transcript import WAIT_TAIL, invalid_run, preset_run  # noqa: E402
-
-COMMAND = []
-TIMEOUT = 20
-# On Windows the console streams are in text mode, so each line feed arrives
-# as CR LF, and the wait is the command interpreter's pause, whose prompt is
-# not ours: only what comes before it is compared there.
-WINDOWS = False
+from program import environment_without_locale, main, run_program, under_test  # noqa: E402
+from transcript import WAIT_TAIL, invalid_bytes, preset_bytes  # noqa: E402
 
 
 def children_cpu():
     return sum(resource.getrusage(resource.RUSAGE_CHILDREN)[:2])
 
 
-def run(stdin_bytes=None, stdin=subprocess.PIPE, close_stdin=False, env=None,
-        stdout=subprocess.PIPE):
-    proc = subprocess.run(
-        COMMAND,
-        input=stdin_bytes,
-        stdin=None if stdin_bytes is not None else stdin,
-        stdout=stdout,
-        stderr=subprocess.PIPE,
-        timeout=TIMEOUT,
-        preexec_fn=(lambda: os.close(0)) if close_stdin else None,
-        env=env,
-    )
-    return proc
+def run(stdin_bytes=None, stdin=subprocess.PIPE, close_stdin=False, **options):
+    """A piped run; with close_stdin, one that starts with standard input closed."""
+    return run_program(stdin_bytes, stdin=None if stdin_bytes is not None else stdin,
+                       preexec_fn=(lambda: os.close(0)) if close_stdin else None, **options)
 
 
 class piped_runs(unittest.TestCase):
+    # On Windows the console streams are in text mode, so each line feed
+    # arrives as CR LF, and the wait is the command interpreter's pause, whose
+    # prompt is not ours: only what comes before it is compared there.
     def check(self, proc, expected):
         self.assertEqual(proc.returncode, 0)
-        if WINDOWS:
+        if under_test.windows:
             expected = expected.replace(b"\n", b"\r\n")
             self.assertEqual(proc.stdout[:len(expected)], expected)
         else:
@@ -51,7 +38,7 @@ class piped_runs(unittest.TestCase):
         self.assertEqual(proc.stderr, b"")
 
     def test_typical_run(self):
-        self.check(run(b"1\n1920\n1080\n"), preset_run("1600", "1296"))
+        self.check(run(b"1\n1920\n1080\n"), preset_bytes("1600", "1296"))
 
     def test_runs_that_end_invalid(self):
         directory = os.open("/", os.O_RDONLY)  # every read of it fails
@@ -62,7 +49,7 @@ class piped_runs(unittest.TestCase):
                 with self.subTest(answers=answers, stdin=stdin):
                     closed = stdin == "closed"
                     self.check(run(answers, subprocess.PIPE if closed else stdin, closed),
-                               invalid_run())
+                               invalid_bytes())
 
     def test_non_blocking_streams_are_waited_on(self):
         # Another program may leave a stream non-blocking: a full output pipe and
@@ -70,7 +57,7 @@ class piped_runs(unittest.TestCase):
         # answers' socket is then reset: the read that fails ends them (height 5).
         # The CPU allowed is a plain run's (valgrind or an emulator may cost more
         # than the waits) and a little more.
-        if WINDOWS:
+        if under_test.windows:
             self.skipTest("no non-blocking streams on Windows")
         cpu = children_cpu()
         run(b"1\n1920\n5\n")
@@ -83,7 +70,7 @@ class piped_runs(unittest.TestCase):
         os.set_blocking(output, False)
         filled = os.write(output, bytes(fcntl.fcntl(output, fcntl.F_GETPIPE_SZ)))
         cpu = children_cpu()
-        proc = subprocess.Popen(COMMAND, stdin=answers, stdout=output, stderr=subprocess.PIPE)
+        proc = subprocess.Popen(under_test.command, stdin=answers, stdout=output, stderr=subprocess.PIPE)
         answers.close()
         os.close(output)
         time.sleep(1)
@@ -95,10 +82,10 @@ class piped_runs(unittest.TestCase):
         time.sleep(0.2)
         typing.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
         typing.close()
-        errors = proc.communicate(timeout=TIMEOUT)[1]
+        errors = proc.communicate(timeout=under_test.timeout)[1]
         with os.fdopen(shown, "rb") as screen:
-            self.check(subprocess.CompletedProcess(COMMAND, proc.returncode, screen.read(), errors),
-                       preset_run("1600", "6"))
+            self.check(subprocess.CompletedProcess(under_test.command, proc.returncode, screen.read(), errors),
+                       preset_bytes("1600", "6"))
         self.assertLess(children_cpu() - cpu, plain + 0.3)
 
     def test_full_device(self):
@@ -109,30 +96,15 @@ class piped_runs(unittest.TestCase):
     def test_utf8_locale_changes_nothing_through_a_pipe(self):
         # The conversion is for a terminal's screen; a pipe or a file gets the
         # program's own bytes, whatever the locale says.
-        plain = {name: value for name, value in os.environ.items()
-                 if not name.startswith("LC_") and name != "LANGUAGE"}
         for variable in ("LANG", "LC_CTYPE", "LC_ALL"):
             with self.subTest(variable=variable):
-                self.check(run(b"1\n1920\n1080\n", env=dict(plain, **{variable: "C.UTF-8"})),
-                           preset_run("1600", "1296"))
+                self.check(run(b"1\n1920\n1080\n",
+                               env=environment_without_locale(**{variable: "C.UTF-8"})),
+                           preset_bytes("1600", "1296"))
 
     def test_arguments_are_ignored(self):
-        proc = subprocess.run(COMMAND + ["--help", "x"], input=b"1 1920 1080", capture_output=True,
-                              timeout=TIMEOUT)
-        self.check(proc, preset_run("1600", "1296"))
+        self.check(run_program(b"1 1920 1080", "--help", "x"), preset_bytes("1600", "1296"))
 
 
 if __name__ == "__main__":
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--windows", action="store_true",
-                        help="the program is a Windows build (CR LF, the system's pause)")
-    parser.add_argument("--timeout", type=float, default=TIMEOUT,
-                        help="seconds one run may take (an emulated program may need minutes)")
-    parser.add_argument("--only", action="append", default=[],
-                        help="run only this test (class.method), for programs slow to start")
-    parser.add_argument("command", nargs=argparse.REMAINDER)
-    args, rest = parser.parse_known_args()
-    COMMAND = args.command
-    WINDOWS = args.windows
-    TIMEOUT = args.timeout
-    unittest.main(argv=[sys.argv[0]] + rest + args.only)
+    main()

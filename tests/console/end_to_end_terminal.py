@@ -19,24 +19,15 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from program import environment_without_locale, main, under_test  # noqa: E402
 from transcript import (  # noqa: E402
     KEY_WAIT_PROMPT, TARGET_PROMPT, banner, invalid_text, opening, preset_text,
     results, sjis)
 
-COMMAND = []
-TIMEOUT = 20
 
 
 def stty_settings(fd):
     return subprocess.run(["stty", "-g"], stdin=fd, capture_output=True, check=True).stdout
-
-
-def environment(lang):
-    """The caller's environment with only LANG choosing the locale."""
-    env = {name: value for name, value in os.environ.items()
-           if not name.startswith("LC_") and name != "LANGUAGE"}
-    env["LANG"] = lang
-    return env
 
 
 def no_core_dump():
@@ -82,13 +73,13 @@ class terminal_session:
             attrs[3] &= ~termios.ECHO
             termios.tcsetattr(self.slave, termios.TCSANOW, attrs)
         self.before = stty_settings(self.slave)
-        self.proc = subprocess.Popen(command or COMMAND, stdin=self.slave, stdout=self.slave,
+        self.proc = subprocess.Popen(command or under_test.command, stdin=self.slave, stdout=self.slave,
                                      stderr=self.slave, preexec_fn=start,
-                                     env=environment(lang))
+                                     env=environment_without_locale(LANG=lang))
         self.screen = b""
 
     def read_until(self, needle):
-        deadline = time.monotonic() + TIMEOUT
+        deadline = time.monotonic() + under_test.timeout
         while needle not in self.screen:
             remaining = deadline - time.monotonic()
             if remaining <= 0:
@@ -111,7 +102,7 @@ class terminal_session:
 
     def finish(self):
         try:
-            status = self.proc.wait(timeout=TIMEOUT)
+            status = self.proc.wait(timeout=under_test.timeout)
             self.drain()
             return status
         finally:
@@ -194,7 +185,7 @@ class key_wait_on_a_terminal(unittest.TestCase):
                 self.assertEqual(session.after, session.before)
 
     def wait_until_stopped(self, session):
-        deadline = time.monotonic() + TIMEOUT
+        deadline = time.monotonic() + under_test.timeout
         while time.monotonic() < deadline:
             pid, status = os.waitpid(session.proc.pid, os.WNOHANG | os.WUNTRACED)
             if pid != 0:
@@ -309,7 +300,7 @@ class windows_console_on_a_terminal(unittest.TestCase):
         session.read_until(TARGET_PROMPT.encode("utf-8"))
         # The console reads keys one by one once it has taken over the
         # terminal; before that, the terminal would turn Enter into a line feed.
-        deadline = time.monotonic() + TIMEOUT
+        deadline = time.monotonic() + under_test.timeout
         while termios.tcgetattr(session.slave)[3] & termios.ICANON:
             self.assertLess(time.monotonic(), deadline, "the console never took over the terminal")
             time.sleep(0.05)
@@ -340,19 +331,15 @@ class windows_console_on_a_terminal(unittest.TestCase):
         """Code page 65001 hands a program that reads bytes UTF-8, which a
         Japanese reading would refuse, and 932 Shift-JIS; the console's own
         UTF-16 is the same on every code page."""
-        program = "Z:" + os.path.abspath(COMMAND[-1]).replace("/", "\\")
+        program = "Z:" + os.path.abspath(under_test.command[-1]).replace("/", "\\")
         for code_page in (65001, 932):
             with self.subTest(code_page=code_page):
-                command = COMMAND[:-1] + ["cmd", "/c", f"chcp {code_page} >nul & {program}"]
+                command = under_test.command[:-1] + ["cmd", "/c", f"chcp {code_page} >nul & {program}"]
                 screen = self.run_on_console(["１", "１９２０", "１０８０"],
                                              "高さを基準にした横幅:1296", command)
                 self.assertIn(readable_lines(results("1600", "1296")), readable_lines(screen))
 
 
 if __name__ == "__main__":
-    # The command to run, possibly through an emulator, is every argument.
-    windows = sys.argv[1:2] == ["--windows"]
-    COMMAND = sys.argv[2:] if windows else sys.argv[1:]
-    tests = ["windows_console_on_a_terminal"] if windows else [
-        "key_wait_on_a_terminal", "encoding_on_a_terminal"]
-    unittest.main(argv=[sys.argv[0]] + tests)
+    main(lambda: ["windows_console_on_a_terminal"] if under_test.windows else [
+        "key_wait_on_a_terminal", "encoding_on_a_terminal"])

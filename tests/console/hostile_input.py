@@ -2,7 +2,6 @@
 caller may hand it. Every run must end promptly, by itself, without a crash;
 input it cannot read ends the dialogue as an invalid answer, and output it
 cannot write ends the run with a failure status and one line on stderr."""
-import argparse
 import os
 import random
 import re
@@ -15,12 +14,11 @@ import threading
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from program import main, run_program as run, under_test  # noqa: E402
 from transcript import (  # noqa: E402
-    INVALID, SOURCE_PROMPTS, TARGET_PROMPT, WAIT_TAIL, invalid_run, opening,
-    preset_run, sjis)
+    INVALID, SOURCE_PROMPTS, TARGET_PROMPT, WAIT_TAIL, invalid_bytes, opening,
+    preset_bytes, sjis)
 
-COMMAND = []
-TIMEOUT = 20
 MEGABYTE = 1 << 20
 
 OUTPUT_FAILURE = b"kadrimo: cannot write to standard output"
@@ -37,17 +35,12 @@ def height_unreadable():
     return sjis(opening() + TARGET_PROMPT + "\n" + SOURCE_PROMPTS + "\n" + INVALID)
 
 
-def run(stdin_bytes=None, stdin=None, stdout=subprocess.PIPE, preexec_fn=None):
-    return subprocess.run(COMMAND, input=stdin_bytes, stdin=stdin, stdout=stdout,
-                          stderr=subprocess.PIPE, timeout=TIMEOUT, preexec_fn=preexec_fn)
-
-
 def run_measured(stdin):
     """Runs the program to its end and returns its exit status, its output
     and its peak resident memory in KiB."""
     with tempfile.TemporaryFile() as output:
-        proc = subprocess.Popen(COMMAND, stdin=stdin, stdout=output, stderr=subprocess.DEVNULL)
-        watchdog = threading.Timer(TIMEOUT, proc.kill)
+        proc = subprocess.Popen(under_test.command, stdin=stdin, stdout=output, stderr=subprocess.DEVNULL)
+        watchdog = threading.Timer(under_test.timeout, proc.kill)
         watchdog.start()
         try:
             _, status, usage = os.wait4(proc.pid, 0)
@@ -62,20 +55,20 @@ def run_measured(stdin):
 # are worked out by hand: 960 x 800 with a picture of 1 x 1 gives 0.833333
 # and 1.2.
 ANSWERS = [
-    ("crlf_line_ends", b"1\r\n1920\r\n1080\r\n", preset_run("1600", "1296")),
+    ("crlf_line_ends", b"1\r\n1920\r\n1080\r\n", preset_bytes("1600", "1296")),
     ("nul_before_width", b"1\n\x00 1920 1080\n", width_unreadable()),
     ("nul_before_height", b"1 1920\x00 1080\n", height_unreadable()),
-    ("nul_and_junk_after_answers", b"1 1920 1080\x00\xff\x00", preset_run("1600", "1296")),
-    ("lone_shift_jis_lead_byte", b"\x81", invalid_run()),
+    ("nul_and_junk_after_answers", b"1 1920 1080\x00\xff\x00", preset_bytes("1600", "1296")),
+    ("lone_shift_jis_lead_byte", b"\x81", invalid_bytes()),
     ("shift_jis_lead_byte_before_width", b"1 \x82" + b"1920 1080", width_unreadable()),
     # Piped input is Shift-JIS: its full-width digits read as digits, UTF-8's do not.
-    ("shift_jis_full_width_digits", b"1 " + sjis("１９２０") + b" 1080", preset_run("1600", "1296")),
+    ("shift_jis_full_width_digits", b"1 " + sjis("１９２０") + b" 1080", preset_bytes("1600", "1296")),
     ("utf8_full_width_digits_in_a_pipe", b"1 1920 " + "１０８０".encode("utf-8"),
      height_unreadable()),
-    ("invalid_utf8", b"\xc3\x28 \xc0\xaf 1 1920 1080", invalid_run()),
+    ("invalid_utf8", b"\xc3\x28 \xc0\xaf 1 1920 1080", invalid_bytes()),
     ("megabyte_width_beyond_double", b"1 " + b"9" * MEGABYTE + b" 1080", width_unreadable()),
     # No answer may run past 4,096 characters, whatever they are.
-    ("megabyte_of_leading_zeros", b"0" * MEGABYTE + b"1 1920 1080", invalid_run()),
+    ("megabyte_of_leading_zeros", b"0" * MEGABYTE + b"1 1920 1080", invalid_bytes()),
     ("megabyte_of_decimals", b"1 1920 1080." + b"0" * MEGABYTE, height_unreadable()),
 ]
 
@@ -92,7 +85,7 @@ class hostile_input(unittest.TestCase):
                 self.check(run(answers), expected)
 
     def test_endless_streams(self):
-        for line, expected in ((b"1", preset_run("0.833333", "1.2")), (b"x", invalid_run())):
+        for line, expected in ((b"1", preset_bytes("0.833333", "1.2")), (b"x", invalid_bytes())):
             with self.subTest(line=line):
                 with subprocess.Popen(["yes", line], stdout=subprocess.PIPE) as endless:
                     proc = run(stdin=endless.stdout)
@@ -169,11 +162,11 @@ class unwritable_output(unittest.TestCase):
         master, slave = os.openpty()
         try:
             with tempfile.TemporaryFile() as output:
-                proc = subprocess.Popen(COMMAND, stdin=slave, stdout=output,
+                proc = subprocess.Popen(under_test.command, stdin=slave, stdout=output,
                                         stderr=subprocess.PIPE, preexec_fn=limit_file_size)
             os.write(master, b"7\r")
             try:
-                proc.stderr = proc.communicate(timeout=TIMEOUT)[1]
+                proc.stderr = proc.communicate(timeout=under_test.timeout)[1]
             finally:
                 if proc.poll() is None:
                     proc.kill()
@@ -184,8 +177,4 @@ class unwritable_output(unittest.TestCase):
         unwritable_output_fails(self, proc, b"File too large")
 
 if __name__ == "__main__":
-    parser = argparse.ArgumentParser()
-    parser.add_argument("command", nargs=argparse.REMAINDER)
-    args, rest = parser.parse_known_args()
-    COMMAND = args.command
-    unittest.main(argv=[sys.argv[0]] + rest)
+    main()

@@ -42,7 +42,7 @@ INVALID = "入力された値が不正です\nプログラムを終了します\
 KEY_WAIT_PROMPT = "終了するには何かキーを押してください . . ."
 
 
-def typed_run(target, width, height, shown_width):
+def typed_screen(target, width, height, shown_width):
     """What a page's screen holds at the wait after a preset run, each answer
     shown where it was typed, as a console echoes it."""
     return (opening() + TARGET_PROMPT + target + "\n\n" + WIDTH_PROMPT + width + "\n"
@@ -58,7 +58,8 @@ def results(height, width):
 
 
 def preset_text(height, width):
-    """Everything written up to the key wait for a preset and two answers."""
+    """Everything written up to the key wait for a preset and two answers, as
+    text; preset_bytes is the same in Shift-JIS."""
     return opening() + TARGET_PROMPT + "\n" + SOURCE_PROMPTS + "\n" + results(height, width)
 
 
@@ -66,11 +67,11 @@ def invalid_text():
     return opening() + TARGET_PROMPT + "\n" + INVALID
 
 
-def preset_run(height, width):
+def preset_bytes(height, width):
     return sjis(preset_text(height, width))
 
 
-def invalid_run():
+def invalid_bytes():
     return sjis(invalid_text())
 
 

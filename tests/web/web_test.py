@@ -23,11 +23,11 @@ import unittest
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "support"))
 from transcript import (  # noqa: E402
-    INVALID, KEY_WAIT_PROMPT, TARGET_PROMPT, opening, results, typed_run, version)
+    INVALID, KEY_WAIT_PROMPT, TARGET_PROMPT, opening, results, typed_screen, version)
 
 REPORT = {}
 ARGS = {}
-RUN = typed_run("1", "1920", "1080", ("1600", "1296"))
+RUN = typed_screen("1", "1920", "1080", ("1600", "1296"))
 
 
 class page(unittest.TestCase):
@@ -88,7 +88,7 @@ class page(unittest.TestCase):
 
     def test_full_width_digits(self):
         self.assertEqual(REPORT["full_width"]["text"],
-                         typed_run("1", " " * 4095 + "１９２０", "1080", ("1600", "1296")))
+                         typed_screen("1", " " * 4095 + "１９２０", "1080", ("1600", "1296")))
 
 
 def next_version():
