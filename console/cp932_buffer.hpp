@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <optional>
 #include <streambuf>
 #include <utility>
 
@@ -10,19 +11,16 @@ namespace kadrimo {
 // Room for a few lines of dialogue; a longer text is passed on in pieces.
 inline constexpr std::size_t cp932_pending_size = 256;
 
-// The stream buffer in front of each platform's Shift-JIS converter. It
-// gathers what is written, hands the converter what it has at each flush or
-// when full, and keeps what the converter leaves: at most a lead byte whose
-// second byte has not come yet, so every character converts whole.
-//
-// The converter (`sink`) has three calls:
-//   bool pass_on(char* bytes, std::size_t count, std::size_t& taken)
-//     converts and passes on the characters at the front of `bytes`, sets
-//     `taken` to how many bytes it used (all but an incomplete character at
-//     the end) and returns false when its target refused what it passed on;
-//   bool replace() passes on one U+FFFD, for a lead byte left at the end;
-//   int flush() is what a flush does once all is passed on: 0, or -1.
-// When the target refuses, what is pending is dropped rather than offered
+// The stream buffer in front of each platform's Shift-JIS converter, `sink`.
+// At each flush, or when full, it hands the sink what is pending, and keeps
+// what the sink leaves: at most a lead byte waiting for its second byte, so
+// every character converts whole. The sink's calls:
+//   std::optional<std::size_t> pass_on(bytes, count): converts and passes on
+//     the characters at the front; how many bytes it used (all but an
+//     incomplete character at the end), or nothing when its target refused;
+//   bool replace(): passes on one U+FFFD, for a lead byte left at the end;
+//   int flush(): a flush's result once all is passed on, 0 or -1.
+// Once the target refuses, what is pending is dropped rather than offered
 // again forever, and the stream fails.
 template <class sink>
 class cp932_buffer final : public std::streambuf {
@@ -56,13 +54,12 @@ protected:
 private:
     bool pass_on() {
         const auto count = static_cast<std::size_t>(pptr() - pbase());
-        std::size_t taken = 0;
-        const bool written = sink_.pass_on(pending_, count, taken);
-        const std::size_t kept = written ? count - taken : 0;
-        std::memmove(pending_, pending_ + taken, kept);
+        const std::optional<std::size_t> taken = sink_.pass_on(pending_, count);
+        const std::size_t from = taken.value_or(count);
+        std::memmove(pending_, pending_ + from, count - from);
         setp(pending_, pending_ + sizeof pending_);
-        pbump(static_cast<int>(kept));
-        return written;
+        pbump(static_cast<int>(count - from));
+        return taken.has_value();
     }
 
     sink sink_;

@@ -44,11 +44,11 @@ converted_character convert_one(const char* bytes, std::size_t length) {
 struct console_sink {
     console_write write;
 
-    bool pass_on(const char* bytes, std::size_t count, std::size_t& taken) {
+    std::optional<std::size_t> pass_on(const char* bytes, std::size_t count) const {
         // A character takes at least a byte, so all that is pending fits.
         wchar_t converted[cp932_pending_size];
         std::size_t converted_count = 0;
-        taken = 0;
+        std::size_t taken = 0;
         while (taken < count) {
             const bool lead = IsDBCSLeadByteEx(shift_jis, static_cast<BYTE>(bytes[taken])) != 0;
             const std::size_t length = lead ? 2 : 1;
@@ -57,7 +57,10 @@ struct console_sink {
             converted[converted_count++] = next.character;
             taken += next.length;
         }
-        return converted_count == 0 || write(std::wstring_view(converted, converted_count));
+        if (converted_count > 0 && !write(std::wstring_view(converted, converted_count))) {
+            return std::nullopt;
+        }
+        return taken;
     }
 
     bool replace() const { return write(std::wstring_view(&replacement_character, 1)); }

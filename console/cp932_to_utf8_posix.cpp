@@ -21,11 +21,10 @@ constexpr std::size_t converted_size = 512;
 class utf8_sink {
 public:
     utf8_sink(std::streambuf& target, iconv_t converter) : target_(target), converter_(converter) {}
+    // Never copied: its buffer holds it, and is never copied either.
     ~utf8_sink() { iconv_close(converter_); }
-    utf8_sink(const utf8_sink&) = delete;
-    utf8_sink& operator=(const utf8_sink&) = delete;
 
-    bool pass_on(char* bytes, std::size_t count, std::size_t& taken);
+    std::optional<std::size_t> pass_on(char* bytes, std::size_t count);
     bool replace() { return write(replacement_character, sizeof replacement_character - 1); }
     int flush() { return target_.pubsync(); }
 
@@ -39,7 +38,7 @@ private:
     iconv_t converter_;
 };
 
-bool utf8_sink::pass_on(char* bytes, std::size_t count, std::size_t& taken) {
+std::optional<std::size_t> utf8_sink::pass_on(char* bytes, std::size_t count) {
     char* in = bytes;
     std::size_t in_left = count;
     bool written = true;
@@ -60,8 +59,8 @@ bool utf8_sink::pass_on(char* bytes, std::size_t count, std::size_t& taken) {
             --in_left;
         }
     }
-    taken = count - in_left;
-    return written;
+    if (!written) return std::nullopt;
+    return count - in_left;
 }
 
 }  // namespace

@@ -69,12 +69,13 @@ TYPED_TEST_P(cp932_buffer, flush_holds_back_only_a_lone_lead_byte) {
 
 TYPED_TEST_P(cp932_buffer, text_longer_than_its_buffer_converts_whole) {
     // The leading ASCII byte puts double-byte characters across every
-    // boundary of the internal buffer, whatever its size; half-width kana
-    // grow to three bytes each in UTF-8, more than any buffer of converted
-    // bytes twice the size of the pending ones holds.
+    // boundary of the internal buffer, whatever its size; the half-width
+    // kana grow to three bytes each in UTF-8, more than any buffer of
+    // converted bytes twice the size of the pending ones holds.
     constexpr int lines = 1000;
     std::string long_utf8 = "a";
-    for (int i = 0; i < lines; ++i) long_utf8 += "ﾀｰｹﾞｯﾄｦｾﾝﾀｸ横幅を基準にした高さ:1600\n";
+    for (int i = 0; i < lines; ++i) long_utf8 += "ﾀｰｹﾞｯﾄｦｾﾝﾀｸ横:1600\n";
+    for (int i = 0; i < lines; ++i) long_utf8 += "横幅を基準にした高さ:1600\n";
     const std::string bytes = cp932(long_utf8);
     EXPECT_EQ(convert_in_pieces<TypeParam>(bytes, bytes.size()), long_utf8);
     EXPECT_EQ(convert_in_pieces<TypeParam>(bytes, 7), long_utf8);
