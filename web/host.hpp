@@ -29,8 +29,7 @@ input_encoding host_input_encoding();
 // window to close); under node, no.
 bool host_runs_again();
 
-// Holds the run open until the user presses a key, as the console's key
-// wait does.
+// Holds the run open until the user presses a key, as a console does.
 void host_wait_for_key(std::istream& in, std::ostream& out);
 
 // The dialogue's input, read from the host in whatever pieces it hands over.

@@ -126,8 +126,7 @@ var kadrimo_page = (function () {
 
   // Served as the site (its index.html names a manifest), the page has a
   // worker keep it for offline use; opened from disk or on its own, none.
-  // Where the browser will not have one (a private window, say), the page
-  // simply goes on without.
+  // Where the browser refuses one (a private window, say), it goes on without.
   if (document.querySelector('link[rel="manifest"]') && "serviceWorker" in navigator)
     navigator.serviceWorker.register("sw.js").catch(function () {});
 

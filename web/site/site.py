@@ -19,11 +19,8 @@ ICONS = [("icon-192.png", 192, "any"), ("icon-512.png", 512, "any"),
          ("icon-maskable-512.png", 512, "maskable"), ("apple-touch-icon.png", 180, "any")]
 # A page from disk may not fetch a manifest (the browser says so on its
 # console), so only the served site names its own.
-HEAD = """<script>
-if (location.protocol !== "file:")
-  document.head.append(Object.assign(document.createElement("link"),
-                                     {{ rel: "manifest", href: "manifest.webmanifest" }}));
-</script>
+HEAD = """<script>if (location.protocol !== "file:") document.head.append(Object.assign(
+  document.createElement("link"), {{ rel: "manifest", href: "manifest.webmanifest" }}));</script>
 <link rel="icon" href="icon-192.png" type="image/png">
 <link rel="apple-touch-icon" href="apple-touch-icon.png">
 <meta name="theme-color" content="{colour}">
