@@ -151,4 +151,4 @@ async function run(open, engine, { page, shots }, report) {
   report.full_width = await answer(session, "1080");
 }
 
-module.exports = { run };
+module.exports = { run, settle };

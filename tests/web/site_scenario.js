@@ -7,6 +7,7 @@
 const fs = require("fs");
 const http = require("http");
 const path = require("path");
+const { settle } = require("./page_scenario");
 
 const TYPES = { ".html": "text/html; charset=utf-8", ".js": "text/javascript",
                 ".webmanifest": "application/manifest+json", ".png": "image/png" };
@@ -77,11 +78,7 @@ async function dialogue(session, answers) {
       document.getElementById("answer").value = line;
       document.getElementById("answer-form").requestSubmit();
     }, text, index === answers.length - 1);
-    await session.until((previous) => {
-      const shown = document.getElementById("transcript").textContent;
-      return shown !== previous && (!document.getElementById("answer-form").hidden ||
-                                    shown.endsWith(" . . ."));
-    }, `the answer ${text}`, before);
+    await settle(session, before);
   }
   return session.run(() => ({
     text: document.getElementById("transcript").textContent,
