@@ -102,25 +102,30 @@ TYPED_TEST_P(cp932_buffer, invalid_bytes_become_replacement_characters_and_the_r
     }
 }
 
+template <class screen>
+void write_to_a_refusing_screen(const std::string& bytes, int refusals) {
+    {
+        const std::unique_ptr<std::streambuf> converter = screen::converter();
+        screen::refuse(refusals);
+        std::ostream out(converter.get());
+        constexpr int attempts = 100;
+        for (int i = 0; i < attempts; ++i) out << bytes;
+        out << std::flush;
+        EXPECT_TRUE(out.bad()) << bytes;
+        out.clear();
+        out << "x" << std::flush;
+        EXPECT_EQ(out.bad(), refusals > 1);
+    }
+    EXPECT_EQ(screen::shown(), refusals > 1 ? "" : "x") << bytes << refusals;
+}
+
 // Also when all it refuses is the replacement for an invalid byte, or only
 // its first write: what was pending then is dropped, though the target takes
 // what comes once the stream is cleared.
 TYPED_TEST_P(cp932_buffer, target_that_takes_nothing_fails_the_stream_and_ends) {
     for (const std::string& bytes : {cp932(cp932_sample_utf8), std::string("\x80")}) {
         for (const int refusals : {1, std::numeric_limits<int>::max()}) {
-            {
-                const std::unique_ptr<std::streambuf> converter = TypeParam::converter();
-                TypeParam::refuse(refusals);
-                std::ostream out(converter.get());
-                constexpr int attempts = 100;
-                for (int i = 0; i < attempts; ++i) out << bytes;
-                out << std::flush;
-                EXPECT_TRUE(out.bad()) << bytes;
-                out.clear();
-                out << "x" << std::flush;
-                EXPECT_EQ(out.bad(), refusals > 1);
-            }
-            EXPECT_EQ(TypeParam::shown(), refusals > 1 ? "" : "x") << bytes << refusals;
+            write_to_a_refusing_screen<TypeParam>(bytes, refusals);
         }
     }
 }
