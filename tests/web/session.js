@@ -195,10 +195,16 @@ async function open_session(engine, executable, options = {}) {
       await inner.goto(url);
     },
     // Polls FN in the page until it returns true; how long that took, in ms.
+    // A page that navigates while it is asked (an app window opening its
+    // site, a worker taking over) answers with an error: that is a "not yet".
     until: async (fn, what, ...args) => {
       const started = Date.now();
-      while (!(await inner.run(fn, ...args))) {
-        if (Date.now() - started > 30000) throw new Error(`timed out waiting for ${what}`);
+      let refused = null;
+      const poll = () => inner.run(fn, ...args).catch((error) => (refused = error, false));
+      while (!(await poll())) {
+        if (Date.now() - started > 30000) {
+          throw new Error(`timed out waiting for ${what}${refused ? `; last: ${refused}` : ""}`);
+        }
         await new Promise((resolve) => setTimeout(resolve, 10));
       }
       return Date.now() - started;
