@@ -70,7 +70,8 @@ class piped_runs(unittest.TestCase):
         os.set_blocking(output, False)
         filled = os.write(output, bytes(fcntl.fcntl(output, fcntl.F_GETPIPE_SZ)))
         cpu = children_cpu()
-        proc = subprocess.Popen(under_test.command, stdin=answers, stdout=output, stderr=subprocess.PIPE)
+        proc = subprocess.Popen(under_test.command, stdin=answers, stdout=output,
+                                stderr=subprocess.PIPE)
         answers.close()
         os.close(output)
         time.sleep(1)
@@ -84,7 +85,8 @@ class piped_runs(unittest.TestCase):
         typing.close()
         errors = proc.communicate(timeout=under_test.timeout)[1]
         with os.fdopen(shown, "rb") as screen:
-            self.check(subprocess.CompletedProcess(under_test.command, proc.returncode, screen.read(), errors),
+            self.check(subprocess.CompletedProcess(under_test.command, proc.returncode,
+                                                   screen.read(), errors),
                        preset_bytes("1600", "6"))
         self.assertLess(children_cpu() - cpu, plain + 0.3)
 
