@@ -123,7 +123,7 @@ async function as_installed(session, shots, report) {
   await session.shot(path.join(shots, "installed-390.png"));
 }
 
-async function run(open, engine, { site, next_site, shots }, report) {
+async function run(open, engine, { page, site, next_site, shots }, report) {
   report.served = [];
   const server = await serve(site, 0, report.served);
   const url = `http://127.0.0.1:${server.port}/`;
@@ -162,6 +162,13 @@ async function run(open, engine, { site, next_site, shots }, report) {
   }, "the next build's cache", report.first_visit.caches[0]);
   report.updated_visit = await visit(session, url);
   await next.stop();
+
+  // The page on its own, served as one file: it asks for no worker.
+  report.page_served = [];
+  const alone = await serve(path.dirname(page), 0, report.page_served);
+  await session.goto(`http://127.0.0.1:${alone.port}/${path.basename(page)}`);
+  await session.until(asking, "the first prompt of the page served alone");
+  await alone.stop();
 
   // The unzipped site opened from disk runs as the page does, with nothing
   // on the console for the worker it cannot have.

@@ -146,8 +146,11 @@ class site(unittest.TestCase):
         self.assertEqual(len(updated["caches"]), 1)
         self.assertIn(f" {next_version()} ", updated["caches"][0])
 
-    def test_opened_from_disk_runs_without_its_worker(self):
+    def test_without_its_manifest_the_page_has_no_worker(self):
+        # The unzipped site from disk runs whole; the page served on its own
+        # asks for no worker script.
         self.assertEqual(REPORT["from_disk"]["text"], RUN)
+        self.assertNotIn("/sw.js", [url for url, _ in REPORT["page_served"]])
 
     def test_no_accessibility_violation(self):
         self.assertEqual(REPORT["axe_opening"] + REPORT["axe_wait"], [])

@@ -40,6 +40,7 @@ def index(page):
     its worker from its own origin, and nothing else besides."""
     page = replace_once(page, "img-src data:",
                         "img-src 'self' data:; manifest-src 'self'; worker-src 'self'")
+    page = replace_once(page, '<link rel="icon" href="data:,">\n', "")
     return replace_once(page, "<title>", HEAD.format(colour=COLOUR) + "<title>")
 
 
