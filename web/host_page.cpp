@@ -2,13 +2,15 @@
 
 #include <istream>
 #include <ostream>
+#include <string_view>
 
 #include "host.hpp"
 #include "texts.hpp"
 
 // The page: the dialogue's reads wait for the answer field, through
 // Asyncify, which unwinds the module to the browser and resumes it where it
-// stopped; page.js holds the screen, the field and the wait for a key.
+// stopped; page.js holds the screen, the field, the picture and the wait for
+// a key.
 
 namespace {
 
@@ -16,13 +18,32 @@ EM_ASYNC_JS(int, page_read, (char* bytes, int capacity), {
     return await kadrimo_page.read(bytes, capacity);
 });
 
-EM_JS(void, page_write, (const char* bytes, int count), {
-    kadrimo_page.write(HEAPU8.subarray(bytes, bytes + count));
+// Whether the write ends by asking for the picture's width (every prompt
+// ends the write that shows it): only there can a picture answer for the user.
+EM_JS(void, page_write, (const char* bytes, int count, bool picture_width_asked), {
+    kadrimo_page.write(HEAPU8.subarray(bytes, bytes + count), picture_width_asked);
+});
+
+EM_JS(void, page_result, (int which, const char* label, int label_count, const char* number,
+                          int number_count), {
+    kadrimo_page.result(which, HEAPU8.subarray(label, label + label_count),
+                        HEAPU8.subarray(number, number + number_count));
 });
 
 EM_ASYNC_JS(void, page_wait_for_key, (), {
     await kadrimo_page.wait_for_key();
 });
+
+// Passes on a result line in these bytes, the label and the number as the
+// dialogue printed them, so the page draws its frames from what the user read.
+void pass_on_result(std::string_view bytes, int which, std::string_view label) {
+    const std::size_t at = bytes.find(label);
+    if (at == std::string_view::npos) return;
+    const std::string_view rest = bytes.substr(at + label.size());
+    const std::string_view number = rest.substr(0, rest.find('\n'));
+    page_result(which, label.data(), static_cast<int>(label.size()), number.data(),
+                static_cast<int>(number.size()));
+}
 
 }  // namespace
 
@@ -31,7 +52,10 @@ namespace kadrimo {
 int host_read(char* bytes, int capacity) { return page_read(bytes, capacity); }
 
 bool host_write(const char* bytes, int count) {
-    page_write(bytes, count);
+    const std::string_view written(bytes, static_cast<std::size_t>(count));
+    page_write(bytes, count, written.ends_with(texts::source_width_prompt));
+    pass_on_result(written, 0, texts::first_result_label);
+    pass_on_result(written, 1, texts::second_result_label);
     return true;
 }
 

@@ -1,19 +1,27 @@
 // The page's side of the dialogue: the screen the program writes to, the
 // field its answers are typed in, and the wait for a key at the end of a run.
-// The module calls read, write and wait_for_key (host_page.cpp).
+// The module calls read, write, result and wait_for_key (host_page.cpp); the
+// user's own picture is kadrimo_picture's (picture.js).
 var kadrimo_page = (function () {
   "use strict";
   const screen = document.getElementById("screen");
   const transcript = document.getElementById("transcript");
   const form = document.getElementById("answer-form");
   const field = document.getElementById("answer");
+  const pick = document.getElementById("pick");
   const encoder = new TextEncoder();
   // Each write is whole characters: the module passes its output on only at
   // a flush, after a prompt or the results.
   const decoder = new TextDecoder("shift_jis");
-  // What has been typed and not yet read: UTF-8, one Uint8Array per line.
+  // What has been typed and not yet read: UTF-8, one Uint8Array per line,
+  // with the text to show when it is read if a picture typed it.
   const lines = [];
   let wake_reader = null;
+  // Where the run stands for a picture: its width asked for now, or already
+  // answered; the results as printed, to draw the frames from.
+  let picture_width_asked = false;
+  let picture_width_answered = false;
+  let results = [];
 
   // A console gives each double-byte Shift-JIS character two cells and every
   // other one a single cell; so does the page, whatever the fonts, so the
@@ -47,6 +55,7 @@ var kadrimo_page = (function () {
   }
 
   function ask() {
+    pick.hidden = !picture_width_asked;
     form.hidden = false;
     field.value = "";
     field.focus();
@@ -61,11 +70,32 @@ var kadrimo_page = (function () {
     const line = field.value + "\n";
     form.hidden = true;
     show(line);
-    lines.push(encoder.encode(line));
-    const wake = wake_reader;
-    wake_reader = null;
+    lines.push({ bytes: encoder.encode(line), echo: "" });
     wake();
   });
+
+  function wake() {
+    const wake_up = wake_reader;
+    wake_reader = null;
+    wake_up();
+  }
+
+  // The picture's size answers the width and the height prompts, each shown
+  // as it is read, as if keyed there.
+  function type_picture() {
+    for (const side of kadrimo_picture.size()) {
+      const line = side + "\n";
+      lines.push({ bytes: encoder.encode(line), echo: line });
+    }
+  }
+
+  // A picture has been given: it answers now if its width is being asked for.
+  function picture_given() {
+    if (!wake_reader || !picture_width_asked) return;
+    form.hidden = true;
+    type_picture();
+    wake();
+  }
 
   // A tap anywhere, below the text too, brings the field back into focus,
   // unless text is being selected to be copied.
@@ -74,6 +104,7 @@ var kadrimo_page = (function () {
   });
 
   async function read(bytes, capacity) {
+    if (lines.length === 0 && picture_width_asked && kadrimo_picture.held()) type_picture();
     if (lines.length === 0) {
       await new Promise(function (resolve) {
         wake_reader = resolve;
@@ -81,15 +112,23 @@ var kadrimo_page = (function () {
       });
     }
     const line = lines[0];
-    const count = Math.min(capacity, line.length);
-    HEAPU8.set(line.subarray(0, count), bytes);
-    if (count === line.length) lines.shift();
-    else lines[0] = line.subarray(count);
+    if (line.echo) show(line.echo);
+    line.echo = "";
+    const count = Math.min(capacity, line.bytes.length);
+    HEAPU8.set(line.bytes.subarray(0, count), bytes);
+    if (count === line.bytes.length) lines.shift();
+    else line.bytes = line.bytes.subarray(count);
     return count;
   }
 
-  function write(bytes) {
+  function write(bytes, width_asked) {
+    if (picture_width_asked && !width_asked) picture_width_answered = true;
+    picture_width_asked = width_asked;
     show(decoder.decode(bytes));
+  }
+
+  function result(which, label, number) {
+    results[which] = { label: decoder.decode(label), number: decoder.decode(number) };
   }
 
   // Keys that only change others (Shift, Ctrl, ...), shortcuts such as copy,
@@ -98,7 +137,10 @@ var kadrimo_page = (function () {
   // the next run's field, so it is never typed into its first answer.
   const modifier_keys = ["Shift", "Control", "Alt", "Meta", "AltGraph", "CapsLock", "Fn"];
 
+  // Working the picture (its frame, its controls, Tab between them) does
+  // not end the run either.
   function wait_for_key() {
+    kadrimo_picture.show(results);
     return new Promise(function (resolve) {
       function finish(event) {
         event.preventDefault();
@@ -106,15 +148,19 @@ var kadrimo_page = (function () {
         document.removeEventListener("click", on_tap, true);
         transcript.textContent = "";
         lines.length = 0;
+        picture_width_asked = picture_width_answered = false;
+        results = [];
+        kadrimo_picture.release();
         resolve();
       }
       function on_key(event) {
         if (event.repeat || event.isComposing) return;
         if (event.ctrlKey || event.metaKey || modifier_keys.includes(event.key)) return;
+        if (kadrimo_picture.works(event)) return;
         finish(event);
       }
       function on_tap(event) {
-        if (!window.getSelection().isCollapsed) return;
+        if (!window.getSelection().isCollapsed || kadrimo_picture.works(event)) return;
         finish(event);
       }
       document.addEventListener("keydown", on_key, true);
@@ -130,5 +176,7 @@ var kadrimo_page = (function () {
   if (document.querySelector('link[rel="manifest"]') && "serviceWorker" in navigator)
     navigator.serviceWorker.register("sw.js").catch(function () {});
 
-  return { read: read, write: write, wait_for_key: wait_for_key };
+  kadrimo_picture.start({ given: picture_given, late: () => picture_width_answered });
+
+  return { read: read, write: write, result: result, wait_for_key: wait_for_key };
 })();

@@ -149,6 +149,9 @@ async function run(open, engine, { page, shots }, report) {
   await answer(session, "1");
   report.height_asked = await answer(session, " ".repeat(4095) + "１９２０");
   report.full_width = await answer(session, "1080");
+  report.picture = {};
+  await require("./picture_scenario").run(session, { answer, settle, look }, engine, shots,
+                                          report.picture);
 }
 
 module.exports = { run, settle };

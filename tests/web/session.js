@@ -63,6 +63,13 @@ async function puppeteer_engine(engine, executable, options, seen) {
     mouse: page.mouse,
     set_viewport: (viewport) => page.setViewport(viewport),
     shot: (file) => page.screenshot({ path: file, fullPage: true }),
+    // Chromium through the system's picker, which the button opens; Firefox
+    // takes the file into the input itself (WebDriver BiDi has no picker).
+    pick: async (button, input, file) => {
+      if (!chromium) return (await page.$(input)).uploadFile(file);
+      const [picker] = await Promise.all([page.waitForFileChooser(), page.click(button)]);
+      await picker.accept([file]);
+    },
     collect: async () => {},
     close: () => browser.close(),
   };
@@ -110,7 +117,8 @@ async function webkit_engine(executable, options, seen) {
     await driver.executeScript(script);
     await driver.switchTo().frame(frame);
   };
-  const KEYS = { Enter: Key.ENTER, Shift: Key.SHIFT, Control: Key.CONTROL, Meta: Key.META };
+  const KEYS = { Enter: Key.ENTER, Shift: Key.SHIFT, Control: Key.CONTROL, Meta: Key.META,
+                 ArrowLeft: Key.ARROW_LEFT };
   const actions = () => driver.actions({ async: true });
   const keys = (...sent) => actions().sendKeys(...sent.map((key) => KEYS[key] || key)).perform();
   return {
@@ -162,6 +170,8 @@ async function webkit_engine(executable, options, seen) {
     // an element come out shifted by the browser's toolbar.
     shot: async (file) =>
       fs.writeFileSync(file, Buffer.from(await driver.takeScreenshot(), "base64")),
+    // WebDriver types a file's path into its input; there is no picker.
+    pick: async (button, input, file) => (await driver.findElement(By.css(input))).sendKeys(file),
     collect: async () => {
       const found = await run(() => ({
         requests: performance.getEntriesByType("resource").map((entry) => entry.name),
@@ -249,3 +259,4 @@ async function main() {
 }
 
 if (require.main === module) main();
+module.exports = { open_session };

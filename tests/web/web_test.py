@@ -23,7 +23,7 @@ import unittest
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "support"))
 from transcript import (  # noqa: E402
-    INVALID, KEY_WAIT_PROMPT, TARGET_PROMPT, opening, results, typed_screen, version)
+    INVALID, KEY_WAIT_PROMPT, TARGET_PROMPT, WIDTH_PROMPT, opening, results, typed_screen, version)
 
 REPORT = {}
 ARGS = {}
@@ -89,6 +89,88 @@ class page(unittest.TestCase):
     def test_full_width_digits(self):
         self.assertEqual(REPORT["full_width"]["text"],
                          typed_screen("1", " " * 4095 + "１９２０", "1080", ("1600", "1296")))
+
+
+PICTURE = {}
+LANDSCAPE = typed_screen("0", "1920", "1080", ("2689.34", "771.045"))
+# 3024 x 800 / 960 and 4032 x 960 / 800, by hand.
+PORTRAIT = typed_screen("1", "3024", "4032", ("2520", "4838.4"))
+
+
+def labels(height, width):
+    return results(height, width).split("\n")[:2]
+
+
+class picture(unittest.TestCase):
+    """The user's own picture, in the page's session (picture_scenario.js)."""
+
+    def test_dropped_picture_held_until_the_width_prompt_types_it(self):
+        self.assertIn("1920×1080", PICTURE["held"]["note"])
+        self.assertEqual(PICTURE["held"]["text"], opening() + TARGET_PROMPT)
+        self.assertFalse(PICTURE["held"]["pick_offered"])
+        self.assertEqual(PICTURE["landscape"]["text"], LANDSCAPE)
+
+    def test_frames_carry_the_printed_numbers(self):
+        shown = PICTURE["landscape"]
+        self.assertEqual([shown["outer"], shown["inner"]], labels("2689.34", "771.045"))
+        # Centred: (1920 - 771) / 2, rounded down.
+        self.assertEqual((shown["offset"], shown["caption"]), (574, ""))
+        self.assertEqual(shown["controls"], ["save-cut", "save-margins"])
+        narrow = PICTURE["landscape_390"]
+        self.assertLessEqual(narrow["view_width"], narrow["screen_width"])
+        self.assertEqual(PICTURE["axe_picture"], [])
+
+    def test_frame_moved_and_the_cut_taken_from_there(self):
+        # Dragged right, then one arrow key's step (1149 / 20) back.
+        self.assertGreater(PICTURE["dragged"], 574)
+        self.assertEqual(PICTURE["moved"], PICTURE["dragged"] - 57)
+        cut = PICTURE["saved"][0]
+        self.assertEqual((cut["name"], cut["type"], cut["size"]),
+                         ("landscape-771x1080.png", "image/png", [771, 1080]))
+        red, green, blue, alpha = cut["pixels"][0]
+        self.assertEqual((red + (blue >> 4) * 256, green, alpha), (PICTURE["moved"], 0, 255))
+
+    def test_margins_added_centred_and_transparent(self):
+        added = PICTURE["saved"][1]
+        self.assertEqual((added["name"], added["size"]), ("landscape-1920x2689.png", [1920, 2689]))
+        # Rows 803 and 1884 are margin; 804 and 1883 the picture's first and
+        # last, whose pixels say y = 0 and y = 1079.
+        self.assertEqual([pixel[3] for pixel in added["pixels"]], [0, 0, 255, 255, 0])
+        self.assertEqual(added["pixels"][2:4], [[0, 0, 0, 255], [0, 1079 & 255, 1079 >> 8, 255]])
+
+    def test_working_the_picture_keeps_the_run_and_the_next_has_none(self):
+        self.assertEqual(PICTURE["after_saving"]["text"], LANDSCAPE)
+        self.assertIn("保存中", PICTURE["busy"])
+        self.assertEqual(PICTURE["next_run"]["text"], opening() + TARGET_PROMPT)
+        self.assertFalse(PICTURE["next_run"]["shown"])
+
+    def test_picked_jpeg_typed_as_seen(self):
+        self.assertTrue(PICTURE["width_asked"]["pick_offered"])
+        self.assertEqual(PICTURE["portrait"]["text"], PORTRAIT)
+        self.assertEqual(PICTURE["portrait"]["offset"], (4032 - 2520) // 2)
+        jpeg = PICTURE["saved_jpeg"]
+        self.assertEqual((jpeg["name"], jpeg["type"], jpeg["size"]),
+                         ("portrait-3024x2520.jpg", "image/jpeg", [3024, 2520]))
+
+    def test_bad_pictures_refused_with_the_run_intact(self):
+        notes = [shown["note"] for shown in PICTURE["bad"]]
+        for note, word in zip(notes, ["読めません", "空のファイル", "SVG"]):
+            self.assertIn(word, note)
+        asked = opening() + TARGET_PROMPT + "1\n\n" + WIDTH_PROMPT
+        self.assertEqual([(shown["text"], shown["asking"]) for shown in PICTURE["bad"]],
+                         [(asked, True)] * 3)
+        # Given once the width is typed, a picture is not used.
+        self.assertIn("使いません", PICTURE["late"]["note"])
+        self.assertEqual(PICTURE["late_run"]["text"], RUN)
+        self.assertFalse(PICTURE["late_run"]["shown"])
+
+    def test_results_without_a_frame_or_too_large_to_save(self):
+        none = PICTURE["no_frames"]
+        self.assertEqual((none["outer"], none["inner"], none["controls"]), (None, None, []))
+        self.assertEqual([line in none["caption"] for line in labels("0", "inf")], [True, True])
+        large = PICTURE["too_large_saved"]
+        self.assertEqual([large["outer"], large["inner"]], labels("1.92e+08", "0.0108"))
+        self.assertIn("大きすぎ", large["note"])
 
 
 def next_version():
@@ -211,10 +293,14 @@ def main():
                               capture_output=True, timeout=240, check=False)
     sys.stderr.write(done.stderr.decode(errors="replace"))
     REPORT.update(json.loads(done.stdout))
+    PICTURE.update(REPORT.get("picture", {}))
     print(f"web_test: {scenario} in {engine}: first prompt "
           f"{REPORT.get('first_prompt_ms', 0):.0f} ms after the page loaded; "
-          f"{os.path.getsize(page_file)} bytes; screenshots in {shots}", flush=True)
-    unittest.main(argv=sys.argv[:1], defaultTest=scenario, verbosity=2)
+          f"{os.path.getsize(page_file)} bytes; a 12 MP JPEG typed "
+          f"{PICTURE.get('typed_ms', 0)} ms after it was picked, its cut saved in "
+          f"{PICTURE.get('saved_ms', 0)} ms; screenshots in {shots}", flush=True)
+    tests = ["page", "picture"] if scenario == "page" else ["site"]
+    unittest.main(argv=sys.argv[:1], defaultTest=tests, verbosity=2)
 
 
 if __name__ == "__main__":

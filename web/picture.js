@@ -1,0 +1,345 @@
+// The user's own picture: taken from the picker, a drop or a paste (or shared
+// to the installed site), its size typed for the user at the picture's width
+// prompt, and after the results shown with both results drawn on it as
+// frames, to be saved cut or with margins. It never leaves the device: it is
+// decoded, drawn and encoded here, and saved as a download.
+var kadrimo_picture = (function () {
+  "use strict";
+  const note = document.getElementById("note");
+  const panel = document.getElementById("picture");
+  const view = document.getElementById("picture-view");
+  const canvas = document.getElementById("picture-canvas");
+  const outer = document.getElementById("outer-frame");
+  const clip = document.getElementById("inner-clip");
+  const inner = document.getElementById("inner-frame");
+  const caption = document.getElementById("picture-caption");
+  const save_cut = document.getElementById("save-cut");
+  const save_margins = document.getElementById("save-margins");
+  const share = document.getElementById("share");
+  const chooser = document.getElementById("picture-file");
+  // What the browser writes as itself; any other picture is cut to PNG.
+  const kept_types = ["image/jpeg", "image/png", "image/webp"];
+  // Beyond this a browser makes no canvas (Chromium's and Firefox's limits).
+  const largest_side = 32767;
+  const largest_area = 268435456;
+  const say = {
+    empty: "空のファイルです。絵を選んでください。",
+    svg: "SVG の絵には画素の大きさがないので、使えません。",
+    unreadable: "この絵は読めませんでした(絵でないファイルか、大きすぎる絵です)。",
+    busy: "保存中です。終わってから絵を渡してください。",
+    late: "横幅はもう入力されているので、この絵はこの計算には使いません。",
+    held: (size) => `絵を受け取りました(${size})。横幅を入力するところで使います。`,
+    same: "この絵はもう目標の縦横比です。",
+    no_frame: (line) => `${line} は正の有限な数でないので、枠を描けません。`,
+    working: "保存しています…",
+    saved: (name) => `保存しました: ${name}`,
+    too_large: "大きすぎて保存できませんでした。",
+  };
+
+  let page = null;  // what page.js tells: { given(), late() }
+  let held = null;  // { name, type, bitmap }, until the run ends
+  let used = false;
+  let saving = false;
+  let urls = [];
+  let frames = null;  // the frame inside and the one outside, as shown
+  let made = null;    // the last file saved, to share
+
+  function tell(text) {
+    note.textContent = text;
+  }
+
+  // Decoded here, so a bad file is refused at once, at the same prompt. The
+  // bitmap has the size the user sees: EXIF orientation applied.
+  async function take(file) {
+    if (saving) return tell(say.busy);
+    if (page.late() || used) return tell(say.late);
+    if (file.size === 0) return tell(say.empty);
+    if (file.type === "image/svg+xml") return tell(say.svg);
+    let bitmap = null;
+    try {
+      bitmap = await createImageBitmap(file);
+    } catch (error) {
+      return tell(say.unreadable);
+    }
+    if (page.late() || used || saving) {
+      bitmap.close();
+      return tell(saving ? say.busy : say.late);
+    }
+    if (held) held.bitmap.close();
+    held = { name: file.name || "picture", type: file.type, bitmap: bitmap };
+    tell(say.held(`${bitmap.width}×${bitmap.height}`));
+    page.given();
+  }
+
+  function first_file(list) {
+    return list && list.length > 0 ? list[0] : null;
+  }
+
+  chooser.addEventListener("change", function () {
+    const file = first_file(chooser.files);
+    chooser.value = "";
+    if (file) take(file);
+  });
+  document.getElementById("pick").addEventListener("click", () => chooser.click());
+  document.addEventListener("dragover", (event) => event.preventDefault());
+  document.addEventListener("drop", function (event) {
+    event.preventDefault();
+    const file = first_file(event.dataTransfer && event.dataTransfer.files);
+    if (file) take(file);
+  });
+  // A pasted picture; pasted text goes into the field as before.
+  document.addEventListener("paste", function (event) {
+    const file = first_file(event.clipboardData && event.clipboardData.files);
+    if (!file) return;
+    event.preventDefault();
+    take(file);
+  });
+
+  // The picture's size as the user sees it, typed for them; from now on
+  // this run's picture.
+  function size() {
+    used = true;
+    tell("");
+    return [held.bitmap.width, held.bitmap.height];
+  }
+
+  // A result as printed, in whole pixels, never below 1; null where it is no
+  // finite positive number.
+  function pixels(printed) {
+    const value = Number(printed.number);
+    if (!Number.isFinite(value) || value <= 0) return null;
+    return Math.max(1, Math.round(value));
+  }
+
+  // The first result is a height for the picture's width, the second a width
+  // for its height: each is a frame inside the picture (cut away around it)
+  // or outside it (a margin added), along its own axis.
+  function frames_of(results, width, height) {
+    const found = { inside: null, outside: null, notes: [] };
+    results.forEach(function (printed, which) {
+      const axis = which === 0 ? "y" : "x";
+      const side = axis === "y" ? height : width;
+      const size = pixels(printed);
+      const frame = { axis: axis, size: size, line: printed.label + printed.number, offset: 0 };
+      if (size === null) found.notes.push(say.no_frame(frame.line));
+      else if (size < side) found.inside = Object.assign(frame, { offset: Math.floor((side - size) / 2) });
+      else if (size > side) found.outside = frame;
+    });
+    if (!found.inside && !found.outside && found.notes.length === 0) found.notes.push(say.same);
+    return found;
+  }
+
+  function place(element, left, top, width, height, box) {
+    element.style.left = (100 * left) / box.width + "%";
+    element.style.top = (100 * top) / box.height + "%";
+    element.style.width = (100 * width) / box.width + "%";
+    element.style.height = (100 * height) / box.height + "%";
+  }
+
+  function tag(element, text) {
+    element.querySelector(".tag").textContent = text;
+  }
+
+  // The picture, scaled to the screen, with the frames in its own pixels.
+  function draw() {
+    const bitmap = held.bitmap;
+    const [width, height] = [bitmap.width, bitmap.height];
+    const out = frames.outside;
+    const box = {
+      width: out && out.axis === "x" ? out.size : width,
+      height: out && out.axis === "y" ? out.size : height,
+    };
+    const at = { x: Math.floor((box.width - width) / 2), y: Math.floor((box.height - height) / 2) };
+    view.style.aspectRatio = `${box.width} / ${box.height}`;
+    view.style.width = `min(100%, calc(70vh * ${box.width / box.height}))`;
+    const scale = Math.min(1, 2048 / Math.max(width, height));
+    canvas.width = Math.max(1, Math.round(width * scale));
+    canvas.height = Math.max(1, Math.round(height * scale));
+    canvas.getContext("2d").drawImage(bitmap, 0, 0, canvas.width, canvas.height);
+    place(canvas, at.x, at.y, width, height, box);
+    place(clip, at.x, at.y, width, height, box);
+    outer.hidden = !out;
+    if (out) {
+      place(outer, 0, 0, box.width, box.height, box);
+      tag(outer, out.line);
+    }
+    const cut = frames.inside;
+    inner.hidden = !cut;
+    if (cut) {
+      const x = cut.axis === "x" ? cut.offset : 0;
+      const y = cut.axis === "y" ? cut.offset : 0;
+      place(inner, x, y, cut.axis === "x" ? cut.size : width, cut.axis === "y" ? cut.size : height,
+            { width: width, height: height });
+      tag(inner, cut.line);
+      inner.setAttribute("aria-orientation", cut.axis === "x" ? "horizontal" : "vertical");
+      inner.setAttribute("aria-valuemax", String(free_room()));
+      inner.setAttribute("aria-valuenow", String(cut.offset));
+    }
+    save_cut.hidden = !cut;
+    save_margins.hidden = !out;
+  }
+
+  function free_room() {
+    const cut = frames.inside;
+    return (cut.axis === "x" ? held.bitmap.width : held.bitmap.height) - cut.size;
+  }
+
+  function move_to(offset) {
+    frames.inside.offset = Math.min(free_room(), Math.max(0, Math.round(offset)));
+    draw();
+  }
+
+  // Dragged with a mouse or a finger, or moved with the arrow keys.
+  let drag = null;
+  inner.addEventListener("pointerdown", function (event) {
+    const cut = frames.inside;
+    const along = cut.axis === "x" ? "clientX" : "clientY";
+    const shown = canvas.getBoundingClientRect();
+    const per_pixel = cut.axis === "x" ? shown.width / held.bitmap.width
+      : shown.height / held.bitmap.height;
+    drag = { along: along, from: event[along], offset: cut.offset, per_pixel: per_pixel };
+    inner.setPointerCapture(event.pointerId);
+    inner.focus();
+    event.preventDefault();
+  });
+  inner.addEventListener("pointermove", function (event) {
+    if (drag) move_to(drag.offset + (event[drag.along] - drag.from) / drag.per_pixel);
+  });
+  inner.addEventListener("pointerup", () => (drag = null));
+  inner.addEventListener("pointercancel", () => (drag = null));
+  inner.addEventListener("keydown", function (event) {
+    const cut = frames.inside;
+    const step = Math.max(1, Math.round(free_room() / 20));
+    const keys = cut.axis === "x" ? { ArrowLeft: -step, ArrowRight: step }
+      : { ArrowUp: -step, ArrowDown: step };
+    keys.Home = -Infinity;
+    keys.End = Infinity;
+    if (!(event.key in keys)) return;
+    event.preventDefault();
+    move_to(keys[event.key] === -Infinity ? 0 : cut.offset + keys[event.key]);
+  });
+
+  // The picture at its own pixels on a canvas of the saved size, or null
+  // where the browser could not make one that large.
+  function canvas_of(width, height, x, y) {
+    if (width > largest_side || height > largest_side || width * height > largest_area) return null;
+    const made_canvas = document.createElement("canvas");
+    made_canvas.width = width;
+    made_canvas.height = height;
+    const context = made_canvas.getContext("2d");
+    if (!context) return null;
+    context.drawImage(held.bitmap, x, y);
+    return made_canvas;
+  }
+
+  function encoded(made_canvas, type) {
+    return new Promise((resolve) => made_canvas ? made_canvas.toBlob(resolve, type, 0.92)
+      : resolve(null));
+  }
+
+  function cut_canvas() {
+    const cut = frames.inside;
+    const [width, height] = [held.bitmap.width, held.bitmap.height];
+    return cut.axis === "x" ? canvas_of(cut.size, height, -cut.offset, 0)
+      : canvas_of(width, cut.size, 0, -cut.offset);
+  }
+
+  function margins_canvas() {
+    const out = frames.outside;
+    const [width, height] = [held.bitmap.width, held.bitmap.height];
+    return out.axis === "x" ? canvas_of(out.size, height, Math.floor((out.size - width) / 2), 0)
+      : canvas_of(width, out.size, 0, Math.floor((out.size - height) / 2));
+  }
+
+  // Saved as a download, named after the picture and its new size; where the
+  // browser shares files, the share control offers the file just saved.
+  async function save(make, type) {
+    if (saving) return;
+    saving = true;
+    tell(say.working);
+    let blob = null;
+    let made_canvas = null;
+    try {
+      made_canvas = make();
+      blob = await encoded(made_canvas, type);
+    } catch (error) {
+      blob = null;
+    }
+    saving = false;
+    if (!held) return;
+    if (!blob) return tell(say.too_large);
+    const extension = blob.type.split("/")[1].replace("jpeg", "jpg");
+    const name = `${held.name.replace(/\.[^.]*$/, "")}-${made_canvas.width}x${made_canvas.height}` +
+      `.${extension}`;
+    const url = URL.createObjectURL(blob);
+    urls.push(url);
+    const link = document.createElement("a");
+    link.href = url;
+    link.download = name;
+    link.click();
+    tell(say.saved(name));
+    made = new File([blob], name, { type: blob.type });
+    share.hidden = !(navigator.canShare && navigator.canShare({ files: [made] }));
+  }
+
+  save_cut.addEventListener("click", () =>
+    save(cut_canvas, kept_types.includes(held.type) ? held.type : "image/png"));
+  save_margins.addEventListener("click", () => save(margins_canvas, "image/png"));
+  share.addEventListener("click", function () {
+    if (made) navigator.share({ files: [made] }).catch(() => {});
+  });
+
+  // After the results: the picture that typed this run's size, with its
+  // frames. Whether it is shown.
+  function show(results) {
+    if (!used || !held || results.length !== 2) return false;
+    frames = frames_of(results, held.bitmap.width, held.bitmap.height);
+    caption.textContent = frames.notes.join(" ");
+    share.hidden = true;
+    panel.hidden = false;
+    draw();
+    return true;
+  }
+
+  // The run is over: nothing of the picture is kept.
+  function release() {
+    if (held) held.bitmap.close();
+    for (const url of urls) URL.revokeObjectURL(url);
+    held = frames = made = null;
+    used = false;
+    urls = [];
+    panel.hidden = true;
+    tell("");
+  }
+
+  // Whether an event works the picture: a tap on it or its controls, Tab
+  // between them, a key that moves its frame or presses a control.
+  const working_keys = ["Tab", "ArrowLeft", "ArrowRight", "ArrowUp", "ArrowDown", "Home", "End",
+                        "Enter", " "];
+  function works(event) {
+    if (panel.hidden) return false;
+    if (event.type === "click") return panel.contains(event.target);
+    return event.key === "Tab" || (panel.contains(event.target) && working_keys.includes(event.key));
+  }
+
+  // Shared to the installed site: its worker keeps the picture for the page
+  // it opens, in a cache of its own, which is emptied as it is taken.
+  async function take_shared() {
+    const name = "kadrimo shared " + new URL("./", location.href).href;
+    const kept = await (await caches.open(name)).match("picture");
+    await caches.delete(name);
+    history.replaceState(null, "", "./");
+    if (!kept) return;
+    const blob = await kept.blob();
+    take(new File([blob], decodeURIComponent(kept.headers.get("X-Name") || ""), { type: blob.type }));
+  }
+
+  function start(hooks) {
+    page = hooks;
+    if (location.search === "?shared" && document.querySelector('link[rel="manifest"]'))
+      take_shared().catch(() => tell(say.unreadable));
+  }
+
+  return { start: start, take: take, held: () => held !== null && !used, size: size, show: show,
+           release: release, works: works };
+})();
