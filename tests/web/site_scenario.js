@@ -123,6 +123,29 @@ async function as_installed(session, shots, report) {
   await session.shot(path.join(shots, "installed-390.png"));
 }
 
+// A gallery's "Share -> kadrimo": a multipart POST of a 64 x 48 PNG to the
+// manifest's share_target, which the worker answers itself; the page it
+// opens types the picture's size at the width prompt.
+async function share(session, report) {
+  await session.run(async () => {
+    const canvas = Object.assign(document.createElement("canvas"), { width: 64, height: 48 });
+    const blob = await new Promise((resolve) => canvas.toBlob(resolve, "image/png"));
+    const transfer = new DataTransfer();
+    transfer.items.add(new File([blob], "shared.png", { type: "image/png" }));
+    const form = Object.assign(document.createElement("form"),
+                               { method: "post", enctype: "multipart/form-data", action: "share" });
+    const input = Object.assign(document.createElement("input"), { type: "file", name: "picture" });
+    input.files = transfer.files;
+    form.append(input);
+    document.body.append(form);
+    form.submit();
+  });
+  await session.until(() => location.search === "" && !document.getElementById("answer-form").hidden,
+                      "the page the shared picture opens");
+  report.shared = await dialogue(session, ["1"]);
+  report.shared.caches = await session.run(() => caches.keys());
+}
+
 async function run(open, engine, { page, site, next_site, shots }, report) {
   report.served = [];
   const server = await serve(site, 0, report.served);
@@ -151,6 +174,7 @@ async function run(open, engine, { page, site, next_site, shots }, report) {
   await server.stop();
   report.offline_visit = await visit(session, url);
   report.offline = await dialogue(session, ["1", "1920", "1080"]);
+  await share(session, report);
 
   // The next build is hosted: a visit finds it, its worker takes over, and
   // the visit after that runs it, from its cache alone.

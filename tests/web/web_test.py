@@ -222,6 +222,13 @@ class site(unittest.TestCase):
         self.assertEqual(REPORT["offline"]["text"], RUN)
         self.assertEqual(REPORT["offline_visit"]["caches"], REPORT["first_visit"]["caches"])
 
+    def test_shared_picture_typed_offline(self):
+        # 48 x 960 / 800 and 64 x 800 / 960, by hand; the picture's cache is
+        # emptied as the page takes it.
+        self.assertEqual(REPORT["shared"]["text"],
+                         typed_screen("1", "64", "48", ("53.3333", "57.6")))
+        self.assertEqual(REPORT["shared"]["caches"], REPORT["first_visit"]["caches"])
+
     def test_next_build_replaces_the_cache(self):
         updated = REPORT["updated_visit"]
         self.assertEqual(updated["banner"], f"kadrimo from もくれぴぽ Ver{next_version()}")
@@ -249,6 +256,7 @@ class site(unittest.TestCase):
             manifest = json.load(source)
         self.assertEqual((manifest["lang"], manifest["display"], manifest["start_url"]),
                          ("ja", "standalone", "./"))
+        self.assertEqual(manifest["share_target"]["params"]["files"][0]["accept"], ["image/*"])
         sizes = {(icon["sizes"], icon["purpose"]) for icon in manifest["icons"]}
         self.assertTrue({("192x192", "any"), ("512x512", "any"), ("512x512", "maskable")} <= sizes)
         for icon in manifest["icons"]:
@@ -294,11 +302,11 @@ def main():
     sys.stderr.write(done.stderr.decode(errors="replace"))
     REPORT.update(json.loads(done.stdout))
     PICTURE.update(REPORT.get("picture", {}))
+    timings = (f"a 12 MP JPEG's size typed {PICTURE.get('typed_ms')} ms after it was picked, "
+               f"its cut saved in {PICTURE.get('saved_ms')} ms; " if PICTURE else "")
     print(f"web_test: {scenario} in {engine}: first prompt "
           f"{REPORT.get('first_prompt_ms', 0):.0f} ms after the page loaded; "
-          f"{os.path.getsize(page_file)} bytes; a 12 MP JPEG typed "
-          f"{PICTURE.get('typed_ms', 0)} ms after it was picked, its cut saved in "
-          f"{PICTURE.get('saved_ms', 0)} ms; screenshots in {shots}", flush=True)
+          f"{os.path.getsize(page_file)} bytes; {timings}screenshots in {shots}", flush=True)
     tests = ["page", "picture"] if scenario == "page" else ["site"]
     unittest.main(argv=sys.argv[:1], defaultTest=tests, verbosity=2)
 

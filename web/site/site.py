@@ -65,6 +65,9 @@ def manifest(page):
         "id": "./", "name": "kadrimo", "short_name": "kadrimo", "description": description,
         "lang": "ja", "dir": "ltr", "start_url": "./", "scope": "./", "display": "standalone",
         "theme_color": COLOUR, "background_color": COLOUR,
+        # A picture shared from a gallery opens the site with it (sw.js).
+        "share_target": {"action": "./share", "method": "POST", "enctype": "multipart/form-data",
+                         "params": {"files": [{"name": "picture", "accept": ["image/*"]}]}},
         "icons": [{"src": name, "sizes": f"{size}x{size}", "type": "image/png", "purpose": purpose}
                   for name, size, purpose in ICONS if name.startswith("icon-")],
     }, ensure_ascii=False, indent=2) + "\n"
