@@ -231,8 +231,10 @@ async function run(session, { answer, settle, look }, engine, shots, report) {
   report.late_run = await answer(session, "1080");
   report.late_run.shown = (await session.run(picture_look)).shown;
 
-  // Results that give no frame, and a margin too large to save.
-  for (const [name, answers] of [["no_frames", ["1", "0"]], ["too_large", ["1", "100000"]]]) {
+  // Results that need no frame, that give none, and a margin too large to
+  // save.
+  for (const [name, answers] of [["same", ["16", "9"]], ["no_frames", ["1", "0"]],
+                                 ["too_large", ["1", "100000"]]]) {
     const ended = (await look(session)).text;
     await session.keyboard.press("x");
     await settle(session, ended);

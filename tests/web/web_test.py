@@ -165,6 +165,9 @@ class picture(unittest.TestCase):
         self.assertFalse(PICTURE["late_run"]["shown"])
 
     def test_results_without_a_frame_or_too_large_to_save(self):
+        same = PICTURE["same"]
+        self.assertEqual((same["outer"], same["inner"], same["controls"]), (None, None, []))
+        self.assertIn("もう目標の縦横比", same["caption"])
         none = PICTURE["no_frames"]
         self.assertEqual((none["outer"], none["inner"], none["controls"]), (None, None, []))
         self.assertEqual([line in none["caption"] for line in labels("0", "inf")], [True, True])
