@@ -104,10 +104,10 @@ var kadrimo_picture = (function () {
   }
 
   // A result as printed, in whole pixels, never below 1; null where it is no
-  // finite positive number.
+  // finite positive number ("inf" and "nan" read as NaN).
   function pixels(printed) {
     const value = Number(printed.number);
-    if (!Number.isFinite(value) || value <= 0) return null;
+    if (!(value > 0)) return null;
     return Math.max(1, Math.round(value));
   }
 
