@@ -259,4 +259,3 @@ async function main() {
 }
 
 if (require.main === module) main();
-module.exports = { open_session };

@@ -92,9 +92,6 @@ class page(unittest.TestCase):
 
 
 PICTURE = {}
-LANDSCAPE = typed_screen("0", "1920", "1080", ("2689.34", "771.045"))
-# 3024 x 800 / 960 and 4032 x 960 / 800, by hand.
-PORTRAIT = typed_screen("1", "3024", "4032", ("2520", "4838.4"))
 
 
 def labels(height, width):
@@ -104,76 +101,60 @@ def labels(height, width):
 class picture(unittest.TestCase):
     """The user's own picture, in the page's session (picture_scenario.js)."""
 
-    def test_dropped_picture_held_until_the_width_prompt_types_it(self):
-        self.assertIn("1920×1080", PICTURE["held"]["note"])
-        self.assertEqual(PICTURE["held"]["text"], opening() + TARGET_PROMPT)
-        self.assertFalse(PICTURE["held"]["pick_offered"])
-        self.assertEqual(PICTURE["landscape"]["text"], LANDSCAPE)
+    def test_picture_types_its_size_at_the_width_prompt_and_shows_its_frames(self):
+        held, asked = PICTURE["held"], PICTURE["width_asked"]
+        self.assertEqual((held["text"], held["pick"], asked["pick"]),
+                         (opening() + TARGET_PROMPT, False, True))
+        self.assertIn("1920×1080", held["note"])
+        # 3024 x 800 / 960 and 4032 x 960 / 800, by hand; each frame inside
+        # starts centred.
+        for name, typed, printed, offset in [
+                ("landscape", ("0", "1920", "1080"), ("2689.34", "771.045"), (1920 - 771) // 2),
+                ("portrait", ("1", "3024", "4032"), ("2520", "4838.4"), (4032 - 2520) // 2)]:
+            shown = PICTURE[name]
+            self.assertEqual(shown["text"], typed_screen(*typed, printed))
+            outer, inner = labels(*printed) if name == "landscape" else labels(*printed)[::-1]
+            self.assertEqual((shown["frames"], shown["offset"], shown["caption"]),
+                             ([outer, inner], offset, ""))
+        self.assertEqual((PICTURE["axe"], PICTURE["fits"]), ([], True))
 
-    def test_frames_carry_the_printed_numbers(self):
-        shown = PICTURE["landscape"]
-        self.assertEqual([shown["outer"], shown["inner"]], labels("2689.34", "771.045"))
-        # Centred: (1920 - 771) / 2, rounded down.
-        self.assertEqual((shown["offset"], shown["caption"]), (574, ""))
-        self.assertEqual(shown["controls"], ["save-cut", "save-margins"])
-        narrow = PICTURE["landscape_390"]
-        self.assertLessEqual(narrow["view_width"], narrow["screen_width"])
-        self.assertEqual(PICTURE["axe_picture"], [])
-
-    def test_frame_moved_and_the_cut_taken_from_there(self):
-        # Dragged right, then one arrow key's step (1149 / 20) back.
+    def test_saved_files(self):
+        cut, added, jpeg = PICTURE["saved"]
+        # The cut's first pixel says its x: dragged right, then one arrow
+        # key's step (1149 / 20) back.
         self.assertGreater(PICTURE["dragged"], 574)
-        self.assertEqual(PICTURE["moved"], PICTURE["dragged"] - 57)
-        cut = PICTURE["saved"][0]
-        self.assertEqual((cut["name"], cut["type"], cut["size"]),
-                         ("landscape-771x1080.png", "image/png", [771, 1080]))
-        red, green, blue, alpha = cut["pixels"][0]
-        self.assertEqual((red + (blue >> 4) * 256, green, alpha), (PICTURE["moved"], 0, 255))
-
-    def test_margins_added_centred_and_transparent(self):
-        added = PICTURE["saved"][1]
-        self.assertEqual((added["name"], added["size"]), ("landscape-1920x2689.png", [1920, 2689]))
+        red, green, blue, alpha = cut[4]
+        self.assertEqual(cut[:4] + [red + (blue >> 4) * 256, green, alpha],
+                         ["landscape-771x1080.png", "image/png", 771, 1080,
+                          PICTURE["dragged"] - 57, 0, 255])
         # Rows 803 and 1884 are margin; 804 and 1883 the picture's first and
         # last, whose pixels say y = 0 and y = 1079.
-        self.assertEqual([pixel[3] for pixel in added["pixels"]], [0, 0, 255, 255, 0])
-        self.assertEqual(added["pixels"][2:4], [[0, 0, 0, 255], [0, 1079 & 255, 1079 >> 8, 255]])
+        self.assertEqual(added[:4], ["landscape-1920x2689.png", "image/png", 1920, 2689])
+        self.assertEqual([pixel[3] for pixel in added[4:]], [0, 0, 255, 255, 0])
+        self.assertEqual(added[6:8], [[0, 0, 0, 255], [0, 1079 & 255, 1079 >> 8, 255]])
+        self.assertEqual(jpeg, ["portrait-3024x2520.jpg", "image/jpeg", 3024, 2520])
 
     def test_working_the_picture_keeps_the_run_and_the_next_has_none(self):
-        self.assertEqual(PICTURE["after_saving"]["text"], LANDSCAPE)
         self.assertIn("保存中", PICTURE["busy"])
-        self.assertEqual(PICTURE["next_run"]["text"], opening() + TARGET_PROMPT)
-        self.assertFalse(PICTURE["next_run"]["shown"])
+        self.assertEqual((PICTURE["next"]["text"], PICTURE["next"]["shown"]),
+                         (opening() + TARGET_PROMPT, False))
 
-    def test_picked_jpeg_typed_as_seen(self):
-        self.assertTrue(PICTURE["width_asked"]["pick_offered"])
-        self.assertEqual(PICTURE["portrait"]["text"], PORTRAIT)
-        self.assertEqual(PICTURE["portrait"]["offset"], (4032 - 2520) // 2)
-        jpeg = PICTURE["saved_jpeg"]
-        self.assertEqual((jpeg["name"], jpeg["type"], jpeg["size"]),
-                         ("portrait-3024x2520.jpg", "image/jpeg", [3024, 2520]))
-
-    def test_bad_pictures_refused_with_the_run_intact(self):
-        notes = [shown["note"] for shown in PICTURE["bad"]]
-        for note, word in zip(notes, ["読めません", "空のファイル", "SVG"]):
-            self.assertIn(word, note)
+    def test_bad_and_late_pictures_refused_with_the_run_intact(self):
         asked = opening() + TARGET_PROMPT + "1\n\n" + WIDTH_PROMPT
-        self.assertEqual([(shown["text"], shown["asking"]) for shown in PICTURE["bad"]],
-                         [(asked, True)] * 3)
-        # Given once the width is typed, a picture is not used.
+        for shown, word in zip(PICTURE["bad"], ["読めません", "空のファイル", "SVG"]):
+            self.assertEqual((shown["text"], shown["asking"]), (asked, True))
+            self.assertIn(word, shown["note"])
         self.assertIn("使いません", PICTURE["late"]["note"])
-        self.assertEqual(PICTURE["late_run"]["text"], RUN)
-        self.assertFalse(PICTURE["late_run"]["shown"])
+        self.assertEqual((PICTURE["late_run"]["text"], PICTURE["late_run"]["shown"]), (RUN, False))
 
     def test_results_without_a_frame_or_too_large_to_save(self):
-        same = PICTURE["same"]
-        self.assertEqual((same["outer"], same["inner"], same["controls"]), (None, None, []))
-        self.assertIn("もう目標の縦横比", same["caption"])
-        none = PICTURE["no_frames"]
-        self.assertEqual((none["outer"], none["inner"], none["controls"]), (None, None, []))
-        self.assertEqual([line in none["caption"] for line in labels("0", "inf")], [True, True])
-        large = PICTURE["too_large_saved"]
-        self.assertEqual([large["outer"], large["inner"]], labels("1.92e+08", "0.0108"))
-        self.assertIn("大きすぎ", large["note"])
+        for name in ["same", "none"]:
+            self.assertEqual((PICTURE[name]["frames"], PICTURE[name]["controls"]), ([None, None], []))
+        self.assertIn("もう目標の縦横比", PICTURE["same"]["caption"])
+        self.assertEqual([line in PICTURE["none"]["caption"] for line in labels("0", "inf")],
+                         [True, True])
+        self.assertEqual(PICTURE["large"]["frames"], labels("1.92e+08", "0.0108"))
+        self.assertIn("大きすぎ", PICTURE["large"]["note"])
 
 
 def next_version():
