@@ -179,13 +179,15 @@ async function run(session, { answer, settle }, engine, shots, report) {
   report.late = await noted();
   report.late_run = await answer(session, "1080").then(look);
 
-  // Manual targets: the same proportions, no frame at all, a margin too large to save.
-  for (const [name, width, height] of [["same", "16", "9"], ["none", "1", "0"], ["large", "1", "1e5"]]) {
+  // Manual targets: the same proportions, no frame at all, a margin too
+  // large to save; and a held picture whose size was typed ahead: unused.
+  for (const [name, ...answers] of [["ahead", "1 1920 1080"], ["same", "9", "16", "9"],
+                                    ["none", "9", "1", "0"], ["large", "9", "1", "1e5"]]) {
     await next_run();
     await give("drop", "landscape");
     await noted();
-    for (const typed of ["9", width, height]) await answer(session, typed);
-    report[name] = await shown();
+    for (const typed of answers) await answer(session, typed);
+    report[name] = await look();
   }
   await session.run(() => document.getElementById("save-margins").click());
   report.large = await until(() => document.getElementById("note").textContent.includes("大きすぎ"),
