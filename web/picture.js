@@ -52,7 +52,6 @@ var kadrimo_picture = (function () {
   // bitmap has the size the user sees: EXIF orientation applied.
   async function take(file) {
     if (saving) return tell(say.busy);
-    if (page.late() || used) return tell(say.late);
     if (file.size === 0) return tell(say.empty);
     if (file.type === "image/svg+xml") return tell(say.svg);
     let bitmap = null;

@@ -35,6 +35,7 @@ class page(unittest.TestCase):
         self.assertIsNone(REPORT.get("failure"))
         self.assertEqual(REPORT["requests"], [], "requests that leave the page")
         self.assertEqual(REPORT["console"], [], "errors and warnings on the console")
+        self.assertLess(os.path.getsize(ARGS["page"]), 300_000, "kadrimo.html, one file")
 
     def test_no_accessibility_violation(self):
         # At the first prompt, and with the results shown at the wait.
@@ -278,6 +279,7 @@ def main():
     windowed = engine == "webkit" or (engine == "chromium" and scenario == "site")
     display = ["xvfb-run", "-a", "-s", "-screen 0 1400x1000x24"] if windowed else []
     with tempfile.TemporaryDirectory(prefix="kadrimo-web-") as scratch:
+        ARGS["page"] = page_file
         arguments = {"page": page_file, "shots": shots}
         if scenario == "site":
             ARGS["site"] = arguments["site"] = sys.argv[6]
