@@ -137,8 +137,8 @@ class picture(unittest.TestCase):
 
     def test_working_the_picture_keeps_the_run_and_the_next_has_none(self):
         self.assertIn("保存中", PICTURE["busy"])
-        self.assertEqual((PICTURE["next"]["text"], PICTURE["next"]["shown"]),
-                         (opening() + TARGET_PROMPT, False))
+        self.assertEqual((PICTURE["next"]["text"], PICTURE["next"]["shown"], PICTURE["next"]["revoked"]),
+                         (opening() + TARGET_PROMPT, False, [True, True]))
 
     def test_bad_and_late_pictures_refused_with_the_run_intact(self):
         asked = opening() + TARGET_PROMPT + "1\n\n" + WIDTH_PROMPT
