@@ -66,6 +66,12 @@ function state() {
     frames: [tag("outer-frame"), tag("inner-frame")],
     caption: document.getElementById("picture-caption").textContent,
     offset: Number(document.getElementById("inner-frame").getAttribute("aria-valuenow")),
+    orientation: document.getElementById("inner-frame").getAttribute("aria-orientation"),
+    // Where the picture and its frames are drawn: left, top, width, height.
+    drawn: ["picture-canvas", "inner-frame", "outer-frame"].map((id) => {
+      const box = document.getElementById(id).getBoundingClientRect();
+      return [box.left, box.top, box.width, box.height];
+    }),
     controls: ["save-cut", "save-margins"].filter(seen),
     fits: document.getElementById("picture-view").offsetWidth <= document.body.clientWidth,
   };
@@ -110,6 +116,7 @@ async function run(session, { answer, settle }, engine, shots, report) {
     }
   };
   await session.run(prepare);
+  await session.set_viewport({ width: 1280, height: 800 });
 
   // Dropped at the menu, the landscape PNG is held for the width prompt.
   await next_run();
@@ -169,7 +176,9 @@ async function run(session, { answer, settle }, engine, shots, report) {
   await session.run(() => document.getElementById("save-cut").click());
   await session.until(() => window.kadrimo_test.saved.length === 3, "the cut JPEG");
   report.saved_ms = Date.now() - started;
-  report.saved.push((await session.run(saved, []))[2]);
+  await session.run(() => document.getElementById("save-margins").click());
+  await session.until(() => window.kadrimo_test.saved.length === 4, "the JPEG with margins");
+  report.saved.push(...(await session.run(saved, [[906, 0], [907, 0], [3930, 0], [3931, 0]])).slice(2));
   await both_shots("portrait");
   await session.set_viewport({ width: 1280, height: 800 });
 

@@ -119,8 +119,23 @@ class picture(unittest.TestCase):
                              ([outer, inner], offset, ""))
         self.assertEqual((PICTURE["axe"], PICTURE["fits"]), ([], True))
 
+    def test_frames_drawn_where_the_picture_is_cut(self):
+        # In the picture's pixels from the frame outside's corner: the
+        # picture, the frame inside, the frame outside; the inner frame
+        # moves along the free side.
+        for name, boxes, orientation in [
+                ("landscape", [[0, 804, 1920, 1080], [574, 804, 771, 1080], [0, 0, 1920, 2689]],
+                 "horizontal"),
+                ("portrait", [[907, 0, 3024, 4032], [907, 756, 3024, 2520], [0, 0, 4838, 4032]],
+                 "vertical")]:
+            drawn = PICTURE[name]["drawn"]
+            scale = drawn[2][2] / boxes[2][2]
+            in_pixels = [[round((value - drawn[2][i % 2] * (i < 2)) / scale) for i, value in enumerate(box)]
+                         for box in drawn]
+            self.assertEqual((in_pixels, PICTURE[name]["orientation"]), (boxes, orientation))
+
     def test_saved_files(self):
-        cut, added, jpeg = PICTURE["saved"]
+        cut, added, jpeg, jpeg_added = PICTURE["saved"]
         # The cut's first pixel says its x: dragged right, then one arrow
         # key's step (1149 / 20) back.
         self.assertGreater(PICTURE["dragged"], 574)
@@ -133,7 +148,10 @@ class picture(unittest.TestCase):
         self.assertEqual(added[:4], ["landscape-1920x2689.png", "image/png", 1920, 2689])
         self.assertEqual([pixel[3] for pixel in added[4:]], [0, 0, 255, 255, 0])
         self.assertEqual(added[6:8], [[0, 0, 0, 255], [0, 1079 & 255, 1079 >> 8, 255]])
-        self.assertEqual(jpeg, ["portrait-3024x2520.jpg", "image/jpeg", 3024, 2520])
+        self.assertEqual(jpeg[:4], ["portrait-3024x2520.jpg", "image/jpeg", 3024, 2520])
+        # Columns 906 and 3931 are margin, 907 and 3930 the picture's.
+        self.assertEqual(jpeg_added[:4], ["portrait-4838x4032.png", "image/png", 4838, 4032])
+        self.assertEqual([pixel[3] for pixel in jpeg_added[4:]], [0, 255, 255, 0])
 
     def test_working_the_picture_keeps_the_run_and_the_next_has_none(self):
         self.assertIn("保存中", PICTURE["busy"])
