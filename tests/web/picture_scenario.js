@@ -163,6 +163,7 @@ async function run(session, { answer, settle }, engine, shots, report) {
   report.next.revoked = await session.run(() =>
     window.kadrimo_test.saved.map(({ url }) => window.kadrimo_test.revoked.includes(url)));
   report.width_asked = await answer(session, "1").then(look);
+  await session.shot(path.join(shots, "width-prompt.png"));
   const jpeg = path.join(shots, "portrait.jpg");
   fs.writeFileSync(jpeg, Buffer.from(await session.run(async () => {
     const bytes = new Uint8Array(await (await window.kadrimo_test.portrait()).arrayBuffer());
