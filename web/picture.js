@@ -206,7 +206,9 @@ var kadrimo_picture = (function () {
   });
   inner.addEventListener("pointerup", () => (drag = null));
   inner.addEventListener("pointercancel", () => (drag = null));
+  // A key that ends the run reaches the frame after the picture is gone.
   inner.addEventListener("keydown", function (event) {
+    if (!frames) return;
     const cut = frames.inside;
     const step = Math.max(1, Math.round(free_room() / 20));
     const keys = cut.axis === "x" ? { ArrowLeft: -step, ArrowRight: step }

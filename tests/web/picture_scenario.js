@@ -65,8 +65,10 @@ function state() {
     asking: seen("answer-form"), pick: seen("pick"), shown: seen("picture"),
     frames: [tag("outer-frame"), tag("inner-frame")],
     caption: document.getElementById("picture-caption").textContent,
-    offset: Number(document.getElementById("inner-frame").getAttribute("aria-valuenow")),
-    orientation: document.getElementById("inner-frame").getAttribute("aria-orientation"),
+    slider: ["valuenow", "valuemax", "orientation"].map((name) =>
+      document.getElementById("inner-frame").getAttribute("aria-" + name)),
+    canvas: [document.getElementById("picture-canvas").width,
+             document.getElementById("picture-canvas").height],
     // Where the picture and its frames are drawn: left, top, width, height.
     drawn: ["picture-canvas", "inner-frame", "outer-frame"].map((id) => {
       const box = document.getElementById(id).getBoundingClientRect();
@@ -139,7 +141,7 @@ async function run(session, { answer, settle }, engine, shots, report) {
   await session.mouse.down();
   await session.mouse.move(x + 50, y);
   await session.mouse.up();
-  report.dragged = (await look()).offset;
+  report.dragged = Number((await look()).slider[0]);
   await session.keyboard.press("ArrowLeft");
   await session.mouse.click(...await session.run(() => {
     document.getElementById("save-cut").scrollIntoView();
@@ -156,6 +158,12 @@ async function run(session, { answer, settle }, engine, shots, report) {
   });
   await session.until(() => window.kadrimo_test.saved.length === 2, "the picture with margins");
   report.saved = await session.run(saved, [[0, 0], [0, 803], [0, 804], [0, 1883], [0, 1884]]);
+  await session.run(() => document.getElementById("inner-frame").focus());
+  report.ends = [];
+  for (const key of ["Home", "End"]) {
+    await session.keyboard.press(key);
+    report.ends.push((await look()).slider[0]);
+  }
 
   // The next run has no picture, nor the last run's saved files; the 12 MP
   // JPEG picked at the width prompt types the size it is seen at.
@@ -209,6 +217,14 @@ async function run(session, { answer, settle }, engine, shots, report) {
   await session.run(() => document.getElementById("save-margins").click());
   report.large = await until(() => document.getElementById("note").textContent.includes("大きすぎ"),
                              "the save refused");
+  // A frame inside with one pixel of room still moves by a key.
+  await next_run();
+  await give("drop", "landscape");
+  await noted();
+  for (const typed of ["9", "1919", "1080"]) await answer(session, typed);
+  await session.run(() => document.getElementById("inner-frame").focus());
+  await session.keyboard.press("ArrowRight");
+  report.tight = (await look()).slider;
 }
 
 module.exports = { run };

@@ -118,7 +118,8 @@ async function webkit_engine(executable, options, seen) {
     await driver.switchTo().frame(frame);
   };
   const KEYS = { Enter: Key.ENTER, Shift: Key.SHIFT, Control: Key.CONTROL, Meta: Key.META,
-                 ArrowLeft: Key.ARROW_LEFT, Tab: Key.TAB };
+                 ArrowLeft: Key.ARROW_LEFT, ArrowRight: Key.ARROW_RIGHT, Home: Key.HOME, End: Key.END,
+                 Tab: Key.TAB };
   const actions = () => driver.actions({ async: true });
   const keys = (...sent) => actions().sendKeys(...sent.map((key) => KEYS[key] || key)).perform();
   return {

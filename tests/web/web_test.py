@@ -108,31 +108,33 @@ class picture(unittest.TestCase):
                          (opening() + TARGET_PROMPT, False, True))
         self.assertIn("1920×1080", held["note"])
         # 3024 x 800 / 960 and 4032 x 960 / 800, by hand; each frame inside
-        # starts centred.
-        for name, typed, printed, offset in [
-                ("landscape", ("0", "1920", "1080"), ("2689.34", "771.045"), (1920 - 771) // 2),
-                ("portrait", ("1", "3024", "4032"), ("2520", "4838.4"), (4032 - 2520) // 2)]:
+        # starts centred, free to move along its free side; the picture is
+        # shown from at most 2048 pixels a side.
+        for name, typed, printed, slider, shown_from in [
+                ("landscape", ("0", "1920", "1080"), ("2689.34", "771.045"),
+                 [(1920 - 771) // 2, 1920 - 771, "horizontal"], [1920, 1080]),
+                ("portrait", ("1", "3024", "4032"), ("2520", "4838.4"),
+                 [(4032 - 2520) // 2, 4032 - 2520, "vertical"], [1536, 2048])]:
             shown = PICTURE[name]
             self.assertEqual(shown["text"], typed_screen(*typed, printed))
             outer, inner = labels(*printed) if name == "landscape" else labels(*printed)[::-1]
-            self.assertEqual((shown["frames"], shown["offset"], shown["caption"]),
-                             ([outer, inner], offset, ""))
+            self.assertEqual((shown["frames"], shown["slider"], shown["canvas"], shown["caption"]),
+                             ([outer, inner], [str(value) for value in slider], shown_from, ""))
+        # Home and End, and a frame with one pixel of room (1919 wide).
+        self.assertEqual((PICTURE["ends"], PICTURE["tight"]), (["0", "1149"], ["1", "1", "horizontal"]))
         self.assertEqual((PICTURE["axe"], PICTURE["fits"]), ([], True))
 
     def test_frames_drawn_where_the_picture_is_cut(self):
         # In the picture's pixels from the frame outside's corner: the
-        # picture, the frame inside, the frame outside; the inner frame
-        # moves along the free side.
-        for name, boxes, orientation in [
-                ("landscape", [[0, 804, 1920, 1080], [574, 804, 771, 1080], [0, 0, 1920, 2689]],
-                 "horizontal"),
-                ("portrait", [[907, 0, 3024, 4032], [907, 756, 3024, 2520], [0, 0, 4838, 4032]],
-                 "vertical")]:
+        # picture, the frame inside, the frame outside.
+        for name, boxes in [
+                ("landscape", [[0, 804, 1920, 1080], [574, 804, 771, 1080], [0, 0, 1920, 2689]]),
+                ("portrait", [[907, 0, 3024, 4032], [907, 756, 3024, 2520], [0, 0, 4838, 4032]])]:
             drawn = PICTURE[name]["drawn"]
             scale = drawn[2][2] / boxes[2][2]
             in_pixels = [[round((value - drawn[2][i % 2] * (i < 2)) / scale) for i, value in enumerate(box)]
                          for box in drawn]
-            self.assertEqual((in_pixels, PICTURE[name]["orientation"]), (boxes, orientation))
+            self.assertEqual(in_pixels, boxes)
 
     def test_saved_files(self):
         cut, added, jpeg, jpeg_added = PICTURE["saved"]
