@@ -139,7 +139,8 @@ var kadrimo_picture = (function () {
     element.querySelector(".tag").textContent = text;
   }
 
-  // The picture, scaled to the screen, with the frames in its own pixels.
+  // The picture, scaled to the screen, and the frame outside, in its own
+  // pixels: drawn once a run.
   function draw() {
     const bitmap = held.bitmap;
     const [width, height] = [bitmap.width, bitmap.height];
@@ -162,20 +163,25 @@ var kadrimo_picture = (function () {
       place(outer, 0, 0, box.width, box.height, box);
       tag(outer, out.line);
     }
+    save_cut.hidden = !frames.inside;
+    save_margins.hidden = !out;
+    place_cut();
+  }
+
+  // The frame inside where it stands, again at each move.
+  function place_cut() {
     const cut = frames.inside;
     inner.hidden = !cut;
-    if (cut) {
-      const x = cut.axis === "x" ? cut.offset : 0;
-      const y = cut.axis === "y" ? cut.offset : 0;
-      place(inner, x, y, cut.axis === "x" ? cut.size : width, cut.axis === "y" ? cut.size : height,
-            { width: width, height: height });
-      tag(inner, cut.line);
-      inner.setAttribute("aria-orientation", cut.axis === "x" ? "horizontal" : "vertical");
-      inner.setAttribute("aria-valuemax", String(free_room()));
-      inner.setAttribute("aria-valuenow", String(cut.offset));
-    }
-    save_cut.hidden = !cut;
-    save_margins.hidden = !out;
+    if (!cut) return;
+    const [width, height] = [held.bitmap.width, held.bitmap.height];
+    const x = cut.axis === "x" ? cut.offset : 0;
+    const y = cut.axis === "y" ? cut.offset : 0;
+    place(inner, x, y, cut.axis === "x" ? cut.size : width, cut.axis === "y" ? cut.size : height,
+          { width: width, height: height });
+    tag(inner, cut.line);
+    inner.setAttribute("aria-orientation", cut.axis === "x" ? "horizontal" : "vertical");
+    inner.setAttribute("aria-valuemax", String(free_room()));
+    inner.setAttribute("aria-valuenow", String(cut.offset));
   }
 
   function free_room() {
@@ -185,7 +191,7 @@ var kadrimo_picture = (function () {
 
   function move_to(offset) {
     frames.inside.offset = Math.min(free_room(), Math.max(0, Math.round(offset)));
-    draw();
+    place_cut();
   }
 
   // Dragged with a mouse or a finger, or moved with the arrow keys.
@@ -217,7 +223,7 @@ var kadrimo_picture = (function () {
     keys.End = Infinity;
     if (!(event.key in keys)) return;
     event.preventDefault();
-    move_to(keys[event.key] === -Infinity ? 0 : cut.offset + keys[event.key]);
+    move_to(cut.offset + keys[event.key]);
   });
 
   // The picture at its own pixels on a canvas of the saved size, or null
@@ -291,15 +297,14 @@ var kadrimo_picture = (function () {
   });
 
   // After the results: the picture that typed this run's size, with its
-  // frames. Whether it is shown.
+  // frames.
   function show(results) {
-    if (!used || !held || results.length !== 2) return false;
+    if (!used || !held || results.length !== 2) return;
     frames = frames_of(results, held.bitmap.width, held.bitmap.height);
     caption.textContent = frames.notes.join(" ");
     share.hidden = true;
     panel.hidden = false;
     draw();
-    return true;
   }
 
   // The run is over: nothing of the picture is kept.
@@ -341,6 +346,6 @@ var kadrimo_picture = (function () {
       take_shared().catch(() => tell(say.unreadable));
   }
 
-  return { start: start, take: take, held: () => held !== null && !used, size: size, show: show,
+  return { start: start, held: () => held !== null && !used, size: size, show: show,
            release: release, works: works };
 })();
