@@ -111,6 +111,15 @@ async function run(session, { answer, settle }, engine, shots, report) {
     await settle(session, ended);
     return look();
   };
+  // A new run with the landscape PNG dropped at its menu, then ANSWERS;
+  // what the page said on taking the picture.
+  const with_landscape = async (...answers) => {
+    await next_run();
+    await give("drop", "landscape");
+    const held = await noted();
+    for (const typed of answers) await answer(session, typed);
+    return held;
+  };
   const both_shots = async (name) => {
     for (const width of [1280, 390]) {
       await session.set_viewport({ width: width, height: width === 390 ? 844 : 800 });
@@ -121,10 +130,7 @@ async function run(session, { answer, settle }, engine, shots, report) {
   await session.set_viewport({ width: 1280, height: 800 });
 
   // Dropped at the menu, the landscape PNG is held for the width prompt.
-  await next_run();
-  await give("drop", "landscape");
-  report.held = await noted();
-  await answer(session, "0");
+  report.held = await with_landscape("0");
   report.landscape = await shown();
   report.axe = await session.violations();
   await both_shots("landscape");
@@ -208,20 +214,14 @@ async function run(session, { answer, settle }, engine, shots, report) {
   // large to save; and a held picture whose size was typed ahead: unused.
   for (const [name, ...answers] of [["ahead", "1 1920 1080"], ["same", "9", "16", "9"],
                                     ["none", "9", "1", "0"], ["large", "9", "1", "1e5"]]) {
-    await next_run();
-    await give("drop", "landscape");
-    await noted();
-    for (const typed of answers) await answer(session, typed);
+    await with_landscape(...answers);
     report[name] = await look();
   }
   await session.run(() => document.getElementById("save-margins").click());
   report.large = await until(() => document.getElementById("note").textContent.includes("大きすぎ"),
                              "the save refused");
   // A frame inside with one pixel of room still moves by a key.
-  await next_run();
-  await give("drop", "landscape");
-  await noted();
-  for (const typed of ["9", "1919", "1080"]) await answer(session, typed);
+  await with_landscape("9", "1919", "1080");
   await session.run(() => document.getElementById("inner-frame").focus());
   await session.keyboard.press("ArrowRight");
   report.tight = (await look()).slider;
