@@ -18,8 +18,9 @@ if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4 AND CMAKE_CROSSCOMPILING_EMULATOR)
     endif()
 endif()
 
-# Each start of a 32-bit Windows program here is emulated and slow; such a
-# build runs its programs as few times as will test them.
+# Each start of a 32-bit Windows program is emulated and slow where the
+# kernel cannot start 32-bit programs itself; such a build runs its programs
+# as few times as will test them, wherever it runs.
 set(kadrimo_slow_starts FALSE)
 if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
     set(kadrimo_slow_starts TRUE)
