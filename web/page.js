@@ -2,6 +2,7 @@
 // field its answers are typed in, and the wait for a key at the end of a run.
 // The module calls read, write, result and wait_for_key (host_page.cpp); the
 // user's own picture is kadrimo_picture's (picture.js).
+/* exported kadrimo_page */
 var kadrimo_page = (function () {
   "use strict";
   const screen = document.getElementById("screen");

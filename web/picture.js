@@ -3,6 +3,7 @@
 // prompt, and after the results shown with both results drawn on it as
 // frames, to be saved cut or with margins. It never leaves the device: it is
 // decoded, drawn and encoded here, and saved as a download.
+/* exported kadrimo_picture */
 var kadrimo_picture = (function () {
   "use strict";
   const note = document.getElementById("note");
@@ -57,7 +58,7 @@ var kadrimo_picture = (function () {
     let bitmap = null;
     try {
       bitmap = await createImageBitmap(file);
-    } catch (error) {
+    } catch {
       return tell(say.unreadable);
     }
     if (page.late() || used || saving) {
@@ -269,7 +270,7 @@ var kadrimo_picture = (function () {
     try {
       made_canvas = make();
       blob = await encoded(made_canvas, type);
-    } catch (error) {
+    } catch {
       blob = null;
     }
     saving = false;

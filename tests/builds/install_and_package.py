@@ -14,7 +14,6 @@ host with them, in kadrimo-VERSION-web-site.zip.
 import argparse
 import os
 import re
-import re
 import shutil
 import struct
 import subprocess

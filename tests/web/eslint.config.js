@@ -1,0 +1,31 @@
+// ESLint's recommended rules over the page's, the site's and the tests'
+// JavaScript, run by scripts/analyse from the top of the tree.
+"use strict";
+const js = require("@eslint/js");
+const globals = require("globals");
+
+module.exports = [
+  { ignores: ["**/node_modules/", "build/"] },
+  js.configs.recommended,
+  {
+    // The page's scripts are Emscripten's --pre-js parts of one script:
+    // each defines one global (marked `exported` where it stands) that the
+    // module calls, and page.js also calls picture.js's and reads the
+    // module's memory.
+    files: ["web/*.js"],
+    languageOptions: { sourceType: "script", globals: globals.browser },
+  },
+  {
+    files: ["web/page.js"],
+    languageOptions: { globals: { kadrimo_picture: "readonly", HEAPU8: "readonly" } },
+  },
+  {
+    files: ["web/site/sw.js"],
+    languageOptions: { sourceType: "script", globals: globals.serviceworker },
+  },
+  {
+    // The scenarios run in node; what they hand to page.evaluate runs in the page.
+    files: ["tests/web/*.js"],
+    languageOptions: { sourceType: "commonjs", globals: { ...globals.node, ...globals.browser } },
+  },
+];
