@@ -277,6 +277,8 @@ picture_format heif_format(bytes_view bytes) {
 
 }  // namespace
 
+bool too_large(std::uint64_t width, std::uint64_t height) { return width * height > largest_picture; }
+
 picture_header read_picture_header(std::span<const std::uint8_t> bytes) {
     if (holds(bytes, 0, "\x89PNG\r\n\x1a\n")) return png(bytes);
     if (holds(bytes, 0, "\xff\xd8\xff")) return jpeg(bytes);

@@ -22,6 +22,16 @@ struct picture_header {
 // thumbnail and colour profile come before its frame header).
 inline constexpr std::size_t picture_header_bytes = 1 << 20;
 
+// The most pixels a picture may have to be taken: every photo a phone takes
+// (a 48 MP one is 8064 x 6048), decoded at 4 bytes a pixel into no more than
+// 200 MB, which a phone's browser still holds. A larger one is refused
+// before it is decoded.
+inline constexpr std::uint64_t largest_picture = 50'000'000;
+
+// Whether a picture of this size is refused; one whose size is not known
+// is not, until it is decoded and known.
+bool too_large(std::uint64_t width, std::uint64_t height);
+
 // Reads nothing outside `bytes`, whatever they hold: they come from any
 // file a user gives the page.
 picture_header read_picture_header(std::span<const std::uint8_t> bytes);

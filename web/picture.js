@@ -27,6 +27,8 @@ var kadrimo_picture = (function () {
     empty: "空のファイルです。絵を選んでください。",
     svg: "SVG の絵には画素の大きさがないので、使えません。",
     unreadable: "この絵は読めませんでした(絵でないファイルか、大きすぎる絵です)。",
+    too_many_pixels: (width, height) =>
+      `この絵は大きすぎます(${width}×${height})。使えるのは5000万画素までの絵です。`,
     busy: "保存中です。終わってから絵を渡してください。",
     late: "横幅はもう入力されているので、この絵はこの計算には使いません。",
     held: (size) => `絵を受け取りました(${size})。横幅を入力するところで使います。`,
@@ -49,17 +51,37 @@ var kadrimo_picture = (function () {
     note.textContent = text;
   }
 
-  // Decoded here, so a bad file is refused at once, at the same prompt. The
+  // Numbers the module answers with, in its memory (picture_exports.cpp).
+  function answer(at, count) {
+    return Array.from(HEAPF64.subarray(at >> 3, (at >> 3) + count));
+  }
+
+  // The size in the file's first bytes, read before anything decodes it.
+  async function header_of(file) {
+    const bytes = new Uint8Array(await file.slice(0, _picture_header_capacity()).arrayBuffer());
+    HEAPU8.set(bytes, _picture_header_buffer());
+    const [, width, height, too_large] = answer(_picture_header(bytes.length), 4);
+    return { width: width, height: height, too_large: too_large === 1 };
+  }
+
+  // Decoded here, so a bad file is refused at once, at the same prompt; one
+  // too large to decode safely is refused from its header, undecoded. The
   // bitmap has the size the user sees: EXIF orientation applied.
   async function take(file) {
     if (saving) return tell(say.busy);
     if (file.size === 0) return tell(say.empty);
     if (file.type === "image/svg+xml") return tell(say.svg);
+    const header = await header_of(file);
+    if (header.too_large) return tell(say.too_many_pixels(header.width, header.height));
     let bitmap = null;
     try {
       bitmap = await createImageBitmap(file);
     } catch {
       return tell(say.unreadable);
+    }
+    if (_picture_too_large(bitmap.width, bitmap.height)) {
+      bitmap.close();
+      return tell(say.too_many_pixels(bitmap.width, bitmap.height));
     }
     if (page.late() || used || saving) {
       bitmap.close();
@@ -103,30 +125,27 @@ var kadrimo_picture = (function () {
     return [held.bitmap.width, held.bitmap.height];
   }
 
-  // A result as printed, in whole pixels, never below 1; null where it is no
-  // finite positive number ("inf" and "nan" read as NaN).
-  function pixels(printed) {
-    const value = Number(printed.number);
-    if (!(value > 0)) return null;
-    return Math.max(1, Math.round(value));
-  }
-
-  // The first result is a height for the picture's width, the second a width
-  // for its height: each is a frame inside the picture (cut away around it)
-  // or outside it (a margin added), along its own axis.
+  // Each result as printed ("inf" and "nan" read as NaN) is a frame inside
+  // the picture (cut away around it) or outside it (a margin added), along
+  // its own axis, or neither (picture/geometry.hpp).
+  const places = ["none", "same", "inside", "outside"];
   function frames_of(results, width, height) {
     const found = { inside: null, outside: null, notes: [] };
     results.forEach(function (printed, which) {
-      const axis = which === 0 ? "y" : "x";
-      const side = axis === "y" ? height : width;
-      const size = pixels(printed);
-      const frame = { axis: axis, size: size, line: printed.label + printed.number, offset: 0 };
-      if (size === null) found.notes.push(say.no_frame(frame.line));
-      else if (size < side) found.inside = Object.assign(frame, { offset: Math.floor((side - size) / 2) });
-      else if (size > side) found.outside = frame;
+      const [axis, place, size, offset] =
+        answer(_picture_frame(which, Number(printed.number), width, height), 4);
+      const frame = { axis: axis === 0 ? "x" : "y", size: size, offset: offset,
+                      line: printed.label + printed.number };
+      if (places[place] === "none") found.notes.push(say.no_frame(frame.line));
+      else if (places[place] !== "same") found[places[place]] = frame;
     });
     if (!found.inside && !found.outside && found.notes.length === 0) found.notes.push(say.same);
     return found;
+  }
+
+  // A frame as the module takes it, with the picture's size.
+  function frame_args(frame) {
+    return [frame.axis === "x" ? 0 : 1, frame.size, frame.offset, held.bitmap.width, held.bitmap.height];
   }
 
   function place(element, left, top, width, height, box) {
@@ -146,11 +165,10 @@ var kadrimo_picture = (function () {
     const bitmap = held.bitmap;
     const [width, height] = [bitmap.width, bitmap.height];
     const out = frames.outside;
-    const box = {
-      width: out && out.axis === "x" ? out.size : width,
-      height: out && out.axis === "y" ? out.size : height,
-    };
-    const at = { x: Math.floor((box.width - width) / 2), y: Math.floor((box.height - height) / 2) };
+    const [box_width, box_height, x, y] = out ? answer(_picture_margins(...frame_args(out)), 4)
+      : [width, height, 0, 0];
+    const box = { width: box_width, height: box_height };
+    const at = { x: x, y: y };
     view.style.aspectRatio = `${box.width} / ${box.height}`;
     view.style.width = `min(100%, calc(70vh * ${box.width / box.height}))`;
     const scale = Math.min(1, 2048 / Math.max(width, height));
@@ -174,24 +192,21 @@ var kadrimo_picture = (function () {
     const cut = frames.inside;
     inner.hidden = !cut;
     if (!cut) return;
-    const [width, height] = [held.bitmap.width, held.bitmap.height];
-    const x = cut.axis === "x" ? cut.offset : 0;
-    const y = cut.axis === "y" ? cut.offset : 0;
-    place(inner, x, y, cut.axis === "x" ? cut.size : width, cut.axis === "y" ? cut.size : height,
-          { width: width, height: height });
+    const [x, y, width, height] = answer(_picture_cut(...frame_args(cut)), 4);
+    place(inner, x, y, width, height, { width: held.bitmap.width, height: held.bitmap.height });
     tag(inner, cut.line);
     inner.setAttribute("aria-orientation", cut.axis === "x" ? "horizontal" : "vertical");
     inner.setAttribute("aria-valuemax", String(free_room()));
     inner.setAttribute("aria-valuenow", String(cut.offset));
   }
 
+  // The room the cut leaves: where a move to the far end stops.
   function free_room() {
-    const cut = frames.inside;
-    return (cut.axis === "x" ? held.bitmap.width : held.bitmap.height) - cut.size;
+    return _picture_moved_cut(...frame_args(frames.inside), Infinity);
   }
 
   function move_to(offset) {
-    frames.inside.offset = Math.min(free_room(), Math.max(0, Math.round(offset)));
+    frames.inside.offset = _picture_moved_cut(...frame_args(frames.inside), offset);
     place_cut();
   }
 
@@ -246,17 +261,13 @@ var kadrimo_picture = (function () {
   }
 
   function cut_canvas() {
-    const cut = frames.inside;
-    const [width, height] = [held.bitmap.width, held.bitmap.height];
-    return cut.axis === "x" ? canvas_of(cut.size, height, -cut.offset, 0)
-      : canvas_of(width, cut.size, 0, -cut.offset);
+    const [x, y, width, height] = answer(_picture_cut(...frame_args(frames.inside)), 4);
+    return canvas_of(width, height, -x, -y);
   }
 
   function margins_canvas() {
-    const out = frames.outside;
-    const [width, height] = [held.bitmap.width, held.bitmap.height];
-    return out.axis === "x" ? canvas_of(out.size, height, Math.floor((out.size - width) / 2), 0)
-      : canvas_of(width, out.size, 0, Math.floor((out.size - height) / 2));
+    const [width, height, x, y] = answer(_picture_margins(...frame_args(frames.outside)), 4);
+    return canvas_of(width, height, x, y);
   }
 
   // Saved as a download, named after the picture and its new size; where the

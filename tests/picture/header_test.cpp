@@ -137,6 +137,15 @@ TEST_P(picture_header_test, reads_the_shown_size_or_none) {
 
 std::string case_name(const ::testing::TestParamInfo<header_case>& tested) { return tested.param.name; }
 
+// 7071^2 is 49,999,041 pixels; 7072 x 7071 is 50,006,112.
+TEST(picture_size, refused_past_fifty_million_pixels) {
+    EXPECT_FALSE(kadrimo::too_large(8064, 6048));
+    EXPECT_FALSE(kadrimo::too_large(7071, 7071));
+    EXPECT_TRUE(kadrimo::too_large(7072, 7071));
+    EXPECT_TRUE(kadrimo::too_large(20000, 20000));
+    EXPECT_FALSE(kadrimo::too_large(0, 0));
+}
+
 INSTANTIATE_TEST_SUITE_P(formats, picture_header_test, ::testing::ValuesIn(cases()), case_name);
 
 }  // namespace

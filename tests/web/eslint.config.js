@@ -10,10 +10,18 @@ module.exports = [
   {
     // The page's scripts are Emscripten's --pre-js parts of one script:
     // each defines one global (marked `exported` where it stands) that the
-    // module calls, and page.js also calls picture.js's and reads the
-    // module's memory.
+    // module calls; page.js also calls picture.js's, and both read the
+    // module's memory, and picture.js calls its exports.
     files: ["web/*.js"],
     languageOptions: { sourceType: "script", globals: globals.browser },
+  },
+  {
+    files: ["web/picture.js"],
+    languageOptions: {
+      globals: Object.fromEntries(["HEAPU8", "HEAPF64", "_picture_header_capacity", "_picture_header_buffer",
+        "_picture_header", "_picture_too_large", "_picture_frame", "_picture_moved_cut", "_picture_cut",
+        "_picture_margins"].map((name) => [name, "readonly"])),
+    },
   },
   {
     files: ["web/page.js"],

@@ -35,6 +35,11 @@ function prepare() {
       return file([jpeg.subarray(0, 2), new Uint8Array(exif), jpeg.subarray(2)], "p.jpg", "image/jpeg");
     },
     text: () => file(["not a picture"], "text.jpg", "image/jpeg"),
+    // No more than a PNG's header, of 20000 x 20000 pixels: refused from it
+    // alone, where decoding would find the file broken.
+    huge: () => file([new Uint8Array([0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0, 0, 0, 13,
+                                      0x49, 0x48, 0x44, 0x52, 0, 0, 0x4e, 0x20, 0, 0, 0x4e, 0x20])],
+                     "huge.png", "image/png"),
     empty: () => file([], "empty.png", "image/png"),
     svg: () => file(['<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 3 2"/>'], "s.svg",
                     "image/svg+xml"),
@@ -201,7 +206,7 @@ async function run(session, { answer, settle }, engine, shots, report) {
   await next_run();
   await answer(session, "1");
   report.bad = [];
-  for (const [how, made] of [["drop", "text"], ["paste", "empty"], ["drop", "svg"]]) {
+  for (const [how, made] of [["drop", "text"], ["paste", "empty"], ["drop", "svg"], ["drop", "huge"]]) {
     await give(how, made);
     report.bad.push(await noted());
   }

@@ -162,7 +162,8 @@ class picture(unittest.TestCase):
 
     def test_bad_and_late_pictures_refused_with_the_run_intact(self):
         asked = opening() + TARGET_PROMPT + "1\n\n" + WIDTH_PROMPT
-        for shown, word in zip(PICTURE["bad"], ["読めません", "空のファイル", "SVG"]):
+        for shown, word in zip(PICTURE["bad"], ["読めません", "空のファイル", "SVG", "大きすぎます(20000×20000)"],
+                              strict=True):
             self.assertEqual((shown["text"], shown["asking"]), (asked, True))
             self.assertIn(word, shown["note"])
         self.assertIn("使いません", PICTURE["late"]["note"])
