@@ -100,7 +100,7 @@ void wait_for_next_byte(std::istream& in, std::ostream& out) {
     out << texts::line_end << std::flush;
 }
 
-int run_dialogue(std::istream& in, std::ostream& out, key_wait wait) {
+int run_dialogue(std::istream& in, std::ostream& out, key_wait wait, target_seen seen) {
     // Answers are read and results spelled by the program itself, never by
     // the streams' locale, so the caller's locale changes nothing.
     // Every prompt must be on screen before the answer is read.
@@ -110,6 +110,7 @@ int run_dialogue(std::istream& in, std::ostream& out, key_wait wait) {
     write_menu(out);
 
     const std::optional<dimensions> target = read_target(in, out);
+    if (target && seen != nullptr) seen(target->width, target->height);
     const std::optional<dimensions> source = target ? read_source(in, out) : std::nullopt;
     if (target && source) {
         write_results(out, *target, *source);

@@ -3,6 +3,8 @@
 #include <sstream>
 #include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "cp932.hpp"
 #include "dialogue.hpp"
@@ -151,6 +153,24 @@ TEST(dialogue, extreme_runs) {
         const std::string results = cp932(std::string("横幅を基準にした高さ:") + height +
                                           "\n高さを基準にした横幅:" + width + "\n\n[wait:]");
         EXPECT_TRUE(run(input).output.ends_with(results)) << input;
+    }
+}
+
+// The target a run resolves, as the front end is told it; an invalid one
+// is never told.
+std::vector<std::pair<double, double>> seen_targets;
+void record_target(double width, double height) { seen_targets.emplace_back(width, height); }
+
+TEST(dialogue, tells_the_target_it_resolved) {
+    const std::pair<const char*, std::vector<std::pair<double, double>>> cases[] = {
+        {"0 1920 1080", {{861, 1206}}}, {"1 1920 1080", {{960, 800}}}, {"5 1 1", {{640, 1136}}},
+        {"9 1e3 2.5 1 1", {{1000, 2.5}}}, {"9 1e3 x", {}}, {"6 1 1", {}}, {"x", {}}};
+    for (const auto& [input, targets] : cases) {
+        seen_targets.clear();
+        std::istringstream in(input);
+        std::ostringstream out;
+        run_dialogue(in, out, recording_wait, record_target);
+        EXPECT_EQ(seen_targets, targets) << input;
     }
 }
 

@@ -1,0 +1,118 @@
+// Resampling and margins on pictures of a few pixels, whose results can be
+// worked out by hand: a mean of black and white in linear light is 0.5,
+// which sRGB writes as 1.055 * 0.5^(1/2.4) - 0.055 = 0.7354, 187.5 of 255
+// (a mean of the stored values would be 127.5).
+
+#include <cstdint>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "pixels.hpp"
+
+// NOLINTBEGIN(readability-magic-numbers,cppcoreguidelines-avoid-magic-numbers): colour levels
+
+namespace {
+
+using kadrimo::margin_fill;
+using pixels = std::vector<std::uint8_t>;
+
+struct picture {
+    pixels bytes;
+    std::uint32_t width;
+    std::uint32_t height;
+    kadrimo::rgba_view view() const { return {bytes.data(), width, height}; }
+};
+
+// The pixel at x, y of a picture `width` wide.
+pixels at(const pixels& bytes, std::uint32_t width, std::uint32_t x, std::uint32_t y) {
+    const auto first = bytes.begin() + (y * width + x) * 4;
+    return {first, first + 4};
+}
+
+pixels resampled(const picture& from, std::uint32_t width, std::uint32_t height) {
+    pixels to(std::size_t{width} * height * 4);
+    EXPECT_TRUE(kadrimo::resample(from.view(), {to.data(), width, height}));
+    return to;
+}
+
+const pixels red{255, 0, 0, 255};
+const pixels blue{0, 0, 255, 255};
+const pixels white{255, 255, 255, 255};
+const pixels black{0, 0, 0, 255};
+const pixels clear_green{0, 255, 0, 0};
+
+pixels joined(std::initializer_list<pixels> parts) {
+    pixels all;
+    for (const pixels& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+TEST(picture_pixels, resampled_in_linear_light_weighted_by_alpha) {
+    const pixels grey = resampled({joined({black, white, white, black}), 2, 2}, 1, 1);
+    for (const std::uint8_t level : {grey[0], grey[1], grey[2]}) EXPECT_NEAR(level, 187.5, 1);
+    EXPECT_EQ(grey[3], 255);
+    // The transparent pixels' green counts for nothing; the alpha is a plain mean.
+    const pixels half_red = resampled({joined({red, clear_green, clear_green, red}), 2, 2}, 1, 1);
+    EXPECT_EQ((pixels{half_red[0], half_red[1], half_red[2]}), (pixels{255, 0, 0}));
+    EXPECT_NEAR(half_red[3], 127.5, 1);
+    // One colour stays that colour, at any size.
+    const picture orange{joined({pixels{200, 100, 50, 255}, pixels{200, 100, 50, 255}, pixels{200, 100, 50, 255}}), 3, 1};
+    const pixels grown = resampled(orange, 2, 5);
+    for (std::uint32_t y = 0; y < 5; ++y) EXPECT_EQ(at(grown, 2, 1, y), (pixels{200, 100, 50, 255})) << y;
+}
+
+TEST(picture_pixels, the_same_size_is_a_copy_byte_for_byte) {
+    const picture odd{joined({pixels{10, 20, 30, 0}, pixels{1, 2, 3, 4}}), 2, 1};
+    EXPECT_EQ(resampled(odd, 2, 1), odd.bytes);
+}
+
+// A 2 x 2 picture, red above blue, given margins above and below (2 x 6)
+// or beside it (6 x 2).
+pixels with_margins(margin_fill fill, bool beside, const picture& from) {
+    const std::uint32_t width = beside ? 6 : 2;
+    const std::uint32_t height = beside ? 2 : 6;
+    pixels to(std::size_t{width} * height * 4, 7);
+    const kadrimo::picture_rect place = beside ? kadrimo::picture_rect{2, 0, 2, 2} : kadrimo::picture_rect{0, 2, 2, 2};
+    EXPECT_TRUE(kadrimo::add_margins(from.view(), {to.data(), width, height}, place, fill));
+    return to;
+}
+
+const picture red_over_blue{joined({red, red, blue, blue}), 2, 2};
+
+TEST(picture_pixels, margins_filled_around_the_picture_copied_as_it_is) {
+    const std::pair<margin_fill, pixels> plain[] = {
+        {margin_fill::transparent, {0, 0, 0, 0}}, {margin_fill::white, white}, {margin_fill::black, black}};
+    for (const auto& [fill, colour] : plain) {
+        const pixels made = with_margins(fill, false, red_over_blue);
+        for (const std::uint32_t y : {0U, 1U, 4U, 5U}) EXPECT_EQ(at(made, 2, 1, y), colour) << y;
+        EXPECT_EQ(pixels(made.begin() + 16, made.begin() + 32), red_over_blue.bytes);
+    }
+    // Each margin the colour of the edge beside it: red above, blue below;
+    // beside, each column's mean of red and blue, in linear light.
+    const pixels edges = with_margins(margin_fill::edge, false, red_over_blue);
+    EXPECT_EQ(joined({at(edges, 2, 0, 0), at(edges, 2, 1, 5)}), joined({red, blue}));
+    const pixels sides = with_margins(margin_fill::edge, true, red_over_blue);
+    EXPECT_EQ(at(sides, 6, 0, 1), (pixels{188, 0, 188, 255}));
+    EXPECT_EQ(at(sides, 6, 5, 0), (pixels{188, 0, 188, 255}));
+    // A fully transparent edge gives black margins, still opaque.
+    const pixels clear = with_margins(margin_fill::edge, false, {joined({clear_green, clear_green, red, red}), 2, 2});
+    EXPECT_EQ(at(clear, 2, 0, 1), black);
+}
+
+TEST(picture_pixels, a_blurred_margin_is_the_picture_covering_the_whole_with_no_hole) {
+    const pixels blurred = with_margins(margin_fill::blur, false, red_over_blue);
+    for (std::size_t alpha = 3; alpha < blurred.size(); alpha += 4) EXPECT_EQ(blurred[alpha], 255) << alpha / 4;
+    EXPECT_EQ(pixels(blurred.begin() + 16, blurred.begin() + 32), red_over_blue.bytes);
+    // The covering picture's top is red, its bottom blue.
+    EXPECT_GT(at(blurred, 2, 0, 0)[0], at(blurred, 2, 0, 0)[2]);
+    EXPECT_LT(at(blurred, 2, 0, 5)[0], at(blurred, 2, 0, 5)[2]);
+    // Margins too wide for the picture to have a pixel: only the fill.
+    pixels to(4 * 4, 7);
+    EXPECT_TRUE(kadrimo::add_margins(red_over_blue.view(), {to.data(), 1, 4}, {0, 2, 1, 0}, margin_fill::white));
+    EXPECT_EQ(at(to, 1, 0, 3), white);
+}
+
+}  // namespace
+
+// NOLINTEND(readability-magic-numbers,cppcoreguidelines-avoid-magic-numbers)
