@@ -32,6 +32,10 @@ bool host_runs_again();
 // Holds the run open until the user presses a key, as a console does.
 void host_wait_for_key(std::istream& in, std::ostream& out);
 
+// The run's target in pixels: on the page, the size a picture may be saved
+// at; under node, nothing.
+void host_target(double width, double height);
+
 // The dialogue's input, read from the host in whatever pieces it hands over.
 class host_input_buffer final : public std::streambuf {
 protected:

@@ -54,4 +54,6 @@ bool host_runs_again() { return false; }
 // As the console program on a pipe.
 void host_wait_for_key(std::istream& in, std::ostream& out) { wait_for_next_byte(in, out); }
 
+void host_target(double /*width*/, double /*height*/) {}
+
 }  // namespace kadrimo

@@ -30,6 +30,10 @@ EM_JS(void, page_result, (int which, const char* label, int label_count, const c
                         HEAPU8.subarray(number, number + number_count));
 });
 
+EM_JS(void, page_target, (double width, double height), {
+    kadrimo_page.target(width, height);
+});
+
 EM_ASYNC_JS(void, page_wait_for_key, (), {
     await kadrimo_page.wait_for_key();
 });
@@ -63,6 +67,8 @@ bool host_write(const char* bytes, int count) {
 input_encoding host_input_encoding() { return input_encoding::utf8; }
 
 bool host_runs_again() { return true; }
+
+void host_target(double width, double height) { page_target(width, height); }
 
 // The program's own prompt; the page clears the screen for the next run
 // once a key is pressed or the page is tapped.

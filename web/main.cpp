@@ -18,7 +18,7 @@ int one_run() {
     const kadrimo::full_width_input full_width_read_as_ascii(in, kadrimo::host_input_encoding());
     // Both hosts' key waits end on a flush, so whatever could not be written
     // shows in the stream's state here.
-    const int status = kadrimo::run_dialogue(in, out, kadrimo::host_wait_for_key);
+    const int status = kadrimo::run_dialogue(in, out, kadrimo::host_wait_for_key, kadrimo::host_target);
     return out ? status : EXIT_FAILURE;
 }
 

@@ -1,7 +1,7 @@
 // The page's side of the dialogue: the screen the program writes to, the
 // field its answers are typed in, and the wait for a key at the end of a run.
-// The module calls read, write, result and wait_for_key (host_page.cpp); the
-// user's own picture is kadrimo_picture's (picture.js).
+// The module calls read, write, result, target and wait_for_key
+// (host_page.cpp); the user's own picture is kadrimo_picture's (picture.js).
 /* exported kadrimo_page */
 var kadrimo_page = (function () {
   "use strict";
@@ -19,10 +19,12 @@ var kadrimo_page = (function () {
   const lines = [];
   let wake_reader = null;
   // Where the run stands for a picture: its width asked for now, or already
-  // answered; the results as printed, to draw the frames from.
+  // answered; the results as printed, to draw the frames from, and the
+  // target's size, to save at.
   let picture_width_asked = false;
   let picture_width_answered = false;
   let results = [];
+  let target_size = null;
 
   // A console gives each double-byte Shift-JIS character two cells and every
   // other one a single cell; so does the page, whatever the fonts, so the
@@ -132,6 +134,10 @@ var kadrimo_page = (function () {
     results[which] = { label: decoder.decode(label), number: decoder.decode(number) };
   }
 
+  function target(width, height) {
+    target_size = { width: width, height: height };
+  }
+
   // Keys that only change others (Shift, Ctrl, ...), shortcuts such as copy,
   // a held key's repeats (Enter held on the last answer) and a tap that ends
   // a selection do not end the run; the key that does is kept from reaching
@@ -141,7 +147,7 @@ var kadrimo_page = (function () {
   // Working the picture (its frame, its controls, Tab between them) does
   // not end the run either.
   function wait_for_key() {
-    kadrimo_picture.show(results);
+    kadrimo_picture.show(results, target_size);
     return new Promise(function (resolve) {
       function finish(event) {
         event.preventDefault();
@@ -151,6 +157,7 @@ var kadrimo_page = (function () {
         lines.length = 0;
         picture_width_asked = picture_width_answered = false;
         results = [];
+        target_size = null;
         kadrimo_picture.release();
         resolve();
       }
@@ -179,5 +186,5 @@ var kadrimo_page = (function () {
 
   kadrimo_picture.start({ given: picture_given, late: () => picture_width_answered });
 
-  return { read: read, write: write, result: result, wait_for_key: wait_for_key };
+  return { read: read, write: write, result: result, target: target, wait_for_key: wait_for_key };
 })();

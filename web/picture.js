@@ -17,12 +17,13 @@ var kadrimo_picture = (function () {
   const save_cut = document.getElementById("save-cut");
   const save_margins = document.getElementById("save-margins");
   const share = document.getElementById("share");
+  const margin_canvas = document.getElementById("margin-canvas");
+  const size_choice = document.getElementById("save-size");
+  const target_choice = document.getElementById("target-choice");
+  const fill_choice = document.getElementById("margin-fill");
   const chooser = document.getElementById("picture-file");
   // What the browser writes as itself; any other picture is cut to PNG.
   const kept_types = ["image/jpeg", "image/png", "image/webp"];
-  // Beyond this a browser makes no canvas (Chromium's and Firefox's limits).
-  const largest_side = 32767;
-  const largest_area = 268435456;
   const say = {
     empty: "空のファイルです。絵を選んでください。",
     svg: "SVG の絵には画素の大きさがないので、使えません。",
@@ -36,7 +37,12 @@ var kadrimo_picture = (function () {
     no_frame: (line) => `${line} は正の有限な数でないので、枠を描けません。`,
     working: "保存しています…",
     saved: (name) => `保存しました: ${name}`,
-    too_large: "大きすぎて保存できませんでした。",
+    own_too_large: (size) => `${size.width}×${size.height} では大きすぎて保存できません(1677万画素まで)。`,
+    choose_target: "目標の大きさなら保存できます。",
+    no_memory: "メモリが足りず、保存できませんでした。",
+    not_encoded: "このブラウザーはこの絵を書き出せませんでした。",
+    no_target: (width, height) => `目標の大きさ(${width}×${height})は保存できる大きさでないので、` +
+      "元の大きさで保存します。",
   };
 
   let page = null;  // what page.js tells: { given(), late() }
@@ -183,8 +189,10 @@ var kadrimo_picture = (function () {
       tag(outer, out.line);
     }
     save_cut.hidden = !frames.inside;
-    save_margins.hidden = !out;
+    save_margins.hidden = fill_choice.hidden = !out;
+    size_choice.hidden = !frames.inside && !out;
     place_cut();
+    paint_margins();
   }
 
   // The frame inside where it stands, again at each move.
@@ -242,54 +250,141 @@ var kadrimo_picture = (function () {
     move_to(cut.offset + keys[event.key]);
   });
 
-  // The picture at its own pixels on a canvas of the saved size, or null
-  // where the browser could not make one that large.
-  function canvas_of(width, height, x, y) {
-    if (width > largest_side || height > largest_side || width * height > largest_area) return null;
+  // The margins' fills, in the module's order (margin_fill).
+  const fills = ["transparent", "white", "black", "edge", "blur"];
+  function chosen_fill() {
+    return document.querySelector('input[name="fill"]:checked').value;
+  }
+
+  // The fill shown at once in the frame outside: the picture as shown, given
+  // its margins by the module as a save is, at the shown size.
+  function paint_margins() {
+    const out = frames.outside;
+    const context = margin_canvas.getContext("2d");
+    context.clearRect(0, 0, margin_canvas.width, margin_canvas.height);
+    if (!out || chosen_fill() === "transparent") return;
+    const bitmap = held.bitmap;
+    const [box_width, box_height, x, y] = answer(_picture_margins(...frame_args(out)), 4);
+    const scale = Math.min(1, 1024 / Math.max(box_width, box_height));
+    const width = Math.max(1, Math.round(box_width * scale));
+    const height = Math.max(1, Math.round(box_height * scale));
+    const place = answer(_picture_scaled(x, y, bitmap.width, bitmap.height, box_width, box_height,
+                                         width, height), 4);
+    try {
+      if (!load(canvas, 0, 0, canvas.width, canvas.height)) return;
+      const pixels = made_pixels(fills.indexOf(chosen_fill()), width, height, place);
+      if (!pixels) return;
+      margin_canvas.width = width;
+      margin_canvas.height = height;
+      context.putImageData(pixels, 0, 0);
+    } finally {
+      _picture_free();
+    }
+  }
+  fill_choice.addEventListener("change", paint_margins);
+
+  // A rectangle of a picture (the held bitmap, or the shown canvas) copied
+  // into the module, in pieces of at most 4096 x 4096 pixels, the most a
+  // canvas holds on every browser; false where the module has not the room.
+  const piece_side = 4096;
+  function load(source, left, top, width, height) {
+    const at = _picture_source(width, height);
+    if (!at) return false;
+    const piece = document.createElement("canvas");
+    for (let y = 0; y < height; y += piece_side) {
+      for (let x = 0; x < width; x += piece_side) {
+        piece.width = Math.min(piece_side, width - x);
+        piece.height = Math.min(piece_side, height - y);
+        const context = piece.getContext("2d", { willReadFrequently: true });
+        context.drawImage(source, left + x, top + y, piece.width, piece.height, 0, 0, piece.width, piece.height);
+        const pixels = context.getImageData(0, 0, piece.width, piece.height).data;
+        const row = 4 * piece.width;
+        for (let line = 0; line < piece.height; line++) {
+          HEAPU8.set(pixels.subarray(line * row, (line + 1) * row), at + 4 * ((y + line) * width + x));
+        }
+      }
+    }
+    return true;
+  }
+
+  // What the module made of the loaded pixels (picture_made's arguments), as
+  // pixels for a canvas, or null where memory ran short.
+  function made_pixels(fill, width, height, place) {
+    const at = _picture_made(fill, width, height, ...place);
+    if (!at) return null;
+    return new ImageData(new Uint8ClampedArray(HEAPU8.subarray(at, at + 4 * width * height)), width, height);
+  }
+
+  // The sizes a picture may be saved at: its own pixels, or the target's.
+  function target_pixels() {
+    const chosen = document.querySelector('input[name="size"]:checked');
+    return chosen && chosen.value === "target" ? frames.target : null;
+  }
+
+  function too_large(size) {
+    return say.own_too_large(size) + (frames.target && !target_pixels() ? say.choose_target : "");
+  }
+
+  // The cut (the frame inside) or the picture with its margins (outside),
+  // at the chosen size: its pixels, or a failure named.
+  function picture_to_save(which) {
+    const bitmap = held.bitmap;
+    const target = target_pixels();
+    if (which === "cut") {
+      const [x, y, width, height] = answer(_picture_cut(...frame_args(frames.inside)), 4);
+      const size = target || { width: width, height: height };
+      if (!_picture_fits(size.width, size.height)) return too_large(size);
+      if (!load(bitmap, x, y, width, height)) return say.no_memory;
+      return made_pixels(255, size.width, size.height, [0, 0, 0, 0]) || say.no_memory;
+    }
+    const [box_width, box_height, x, y] = answer(_picture_margins(...frame_args(frames.outside)), 4);
+    const size = target || { width: box_width, height: box_height };
+    if (!_picture_fits(size.width, size.height)) return too_large(size);
+    const place = answer(_picture_scaled(x, y, bitmap.width, bitmap.height, box_width, box_height,
+                                         size.width, size.height), 4);
+    if (!load(bitmap, 0, 0, bitmap.width, bitmap.height)) return say.no_memory;
+    return made_pixels(fills.indexOf(chosen_fill()), size.width, size.height, place) || say.no_memory;
+  }
+
+  function encoded(pixels, type) {
     const made_canvas = document.createElement("canvas");
-    made_canvas.width = width;
-    made_canvas.height = height;
+    made_canvas.width = pixels.width;
+    made_canvas.height = pixels.height;
     const context = made_canvas.getContext("2d");
-    if (!context) return null;
-    context.drawImage(held.bitmap, x, y);
-    return made_canvas;
+    if (!context) return Promise.resolve(null);
+    context.putImageData(pixels, 0, 0);
+    return new Promise((resolve) => made_canvas.toBlob(resolve, type, 0.92));
   }
 
-  function encoded(made_canvas, type) {
-    return new Promise((resolve) => made_canvas ? made_canvas.toBlob(resolve, type, 0.92)
-      : resolve(null));
-  }
-
-  function cut_canvas() {
-    const [x, y, width, height] = answer(_picture_cut(...frame_args(frames.inside)), 4);
-    return canvas_of(width, height, -x, -y);
-  }
-
-  function margins_canvas() {
-    const [width, height, x, y] = answer(_picture_margins(...frame_args(frames.outside)), 4);
-    return canvas_of(width, height, x, y);
+  // The cut keeps the picture's own format where the browser writes it; the
+  // margins too, once filled with a colour, but a transparent fill needs PNG.
+  function type_for(which) {
+    const kept = kept_types.includes(held.type) ? held.type : "image/png";
+    return which === "margins" && chosen_fill() === "transparent" ? "image/png" : kept;
   }
 
   // Saved as a download, named after the picture and its new size; where the
   // browser shares files, the share control offers the file just saved.
-  async function save(make, type) {
+  async function save(which) {
     if (saving) return;
     saving = true;
     tell(say.working);
+    let pixels = say.no_memory;
     let blob = null;
-    let made_canvas = null;
     try {
-      made_canvas = make();
-      blob = await encoded(made_canvas, type);
+      pixels = picture_to_save(which);
+      if (typeof pixels !== "string") blob = await encoded(pixels, type_for(which));
     } catch {
-      blob = null;
+      pixels = say.no_memory;
+    } finally {
+      _picture_free();
     }
     saving = false;
     if (!held) return;
-    if (!blob) return tell(say.too_large);
+    if (typeof pixels === "string") return tell(pixels);
+    if (!blob) return tell(say.not_encoded);
     const extension = blob.type.split("/")[1].replace("jpeg", "jpg");
-    const name = `${held.name.replace(/\.[^.]*$/, "")}-${made_canvas.width}x${made_canvas.height}` +
-      `.${extension}`;
+    const name = `${held.name.replace(/\.[^.]*$/, "")}-${pixels.width}x${pixels.height}.${extension}`;
     const url = URL.createObjectURL(blob);
     urls.push(url);
     const link = document.createElement("a");
@@ -301,18 +396,30 @@ var kadrimo_picture = (function () {
     share.hidden = !(navigator.canShare && navigator.canShare({ files: [made] }));
   }
 
-  save_cut.addEventListener("click", () =>
-    save(cut_canvas, kept_types.includes(held.type) ? held.type : "image/png"));
-  save_margins.addEventListener("click", () => save(margins_canvas, "image/png"));
+  save_cut.addEventListener("click", () => save("cut"));
+  save_margins.addEventListener("click", () => save("margins"));
   share.addEventListener("click", function () {
     if (made) navigator.share({ files: [made] }).catch(() => {});
   });
 
+  // The target's size is offered where a picture may be saved at it; the
+  // choices start at the picture's own size, with transparent margins.
+  function offer_target(target) {
+    const [width, height] = target ? answer(_picture_target(target.width, target.height), 2) : [0, 0];
+    frames.target = width > 0 ? { width: width, height: height } : null;
+    target_choice.hidden = !frames.target;
+    if (frames.target) target_choice.querySelector("span").textContent = `目標の大きさ(${width}×${height})`;
+    else if (target) frames.notes.push(say.no_target(target.width, target.height));
+    size_choice.querySelector('input[value="own"]').checked = true;
+    fill_choice.querySelector('input[value="transparent"]').checked = true;
+  }
+
   // After the results: the picture that typed this run's size, with its
   // frames.
-  function show(results) {
+  function show(results, target) {
     if (!used || !held || results.length !== 2) return;
     frames = frames_of(results, held.bitmap.width, held.bitmap.height);
+    offer_target(target);
     caption.textContent = frames.notes.join(" ");
     share.hidden = true;
     panel.hidden = false;

@@ -20,7 +20,8 @@ module.exports = [
     languageOptions: {
       globals: Object.fromEntries(["HEAPU8", "HEAPF64", "_picture_header_capacity", "_picture_header_buffer",
         "_picture_header", "_picture_too_large", "_picture_frame", "_picture_moved_cut", "_picture_cut",
-        "_picture_margins"].map((name) => [name, "readonly"])),
+        "_picture_margins", "_picture_scaled", "_picture_target", "_picture_fits", "_picture_source",
+        "_picture_made", "_picture_free"].map((name) => [name, "readonly"])),
     },
   },
   {

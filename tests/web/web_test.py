@@ -11,6 +11,7 @@ the project's own site.py.
     web_test.py site ENGINE BROWSER PAGE SCREENSHOT_DIR SITE RSVG_CONVERT
 """
 import base64
+import hashlib
 import json
 import os
 import re
@@ -93,6 +94,7 @@ class page(unittest.TestCase):
 
 
 PICTURE = {}
+ENGINE = []
 
 
 def labels(height, width):
@@ -148,17 +150,47 @@ class picture(unittest.TestCase):
         # Rows 803 and 1884 are margin; 804 and 1883 the picture's first and
         # last, whose pixels say y = 0 and y = 1079.
         self.assertEqual(added[:4], ["landscape-1920x2689.png", "image/png", 1920, 2689])
-        self.assertEqual([pixel[3] for pixel in added[4:]], [0, 0, 255, 255, 0])
+        self.assertEqual([pixel[3] for pixel in added[4:9]], [0, 0, 255, 255, 0])
         self.assertEqual(added[6:8], [[0, 0, 0, 255], [0, 1079 & 255, 1079 >> 8, 255]])
         self.assertEqual(jpeg[:4], ["portrait-3024x2520.jpg", "image/jpeg", 3024, 2520])
-        # Columns 906 and 3931 are margin, 907 and 3930 the picture's.
-        self.assertEqual(jpeg_added[:4], ["portrait-4838x4032.png", "image/png", 4838, 4032])
-        self.assertEqual([pixel[3] for pixel in jpeg_added[4:]], [0, 255, 255, 0])
+        # 4838 x 4032 is more than one canvas; at 960 x 800 the picture's
+        # columns 907 to 3930 of 4838 are 907 * 960 / 4838 = 179.97 and
+        # 3931 * 960 / 4838 = 780.02: 180 to 779.
+        self.assertIn("4838×4032 では大きすぎて", PICTURE["too_many"]["note"])
+        self.assertIn("目標の大きさなら", PICTURE["too_many"]["note"])
+        self.assertEqual(jpeg_added[:4], ["portrait-960x800.png", "image/png", 960, 800])
+        self.assertEqual([pixel[3] for pixel in jpeg_added[4:8]], [0, 255, 255, 0])
+
+    def test_saved_at_the_targets_size_with_margins_filled(self):
+        cut, white, blurred = PICTURE["target"]
+        self.assertEqual([saved[:4] for saved in PICTURE["target"]],
+                         [["landscape-861x1206.png", "image/png", 861, 1206]] * 3)
+        # The picture's rows 804 to 1883 of 2689 at 1206 rows: 804 * 1206 /
+        # 2689 = 360.59 and 1884 * 1206 / 2689 = 844.96, so rows 361 to 844;
+        # its first row is green 0, its last 1079 & 255 = 55.
+        self.assertEqual((white[4], white[7]), ([255] * 4, [255] * 4))
+        self.assertEqual([(pixel[1] < 8, pixel[3]) for pixel in (white[5], blurred[5])], [(True, 255)] * 2)
+        self.assertLess(abs(white[6][1] - 55), 8)
+        self.assertNotEqual(blurred[4], [255] * 4)
+        # Nothing transparent in either, and no canvas of the page as large as the picture.
+        self.assertEqual((white[8], blurred[8], cut[8]), (0, 0, 0))
+        self.assertEqual(PICTURE["blurred"]["controls"], ["save-cut", "save-margins"])
+        # The same pixels in every engine: each run leaves its hash beside
+        # this build's page, and meets the others' there.
+        with open(ARGS["page"], "rb") as page_file:
+            build = hashlib.sha256(page_file.read()).hexdigest()[:16]
+        folder = os.path.join(os.path.dirname(ARGS["page"]), "saved-hashes", build)
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, ENGINE[0]), "w", encoding="ascii") as mine:
+            mine.write(str(white[9]))
+        for other in os.listdir(folder):
+            with open(os.path.join(folder, other), encoding="ascii") as theirs:
+                self.assertEqual(theirs.read(), str(white[9]), other)
 
     def test_working_the_picture_keeps_the_run_and_the_next_has_none(self):
         self.assertIn("保存中", PICTURE["busy"])
         self.assertEqual((PICTURE["next"]["text"], PICTURE["next"]["shown"], PICTURE["next"]["revoked"]),
-                         (opening() + TARGET_PROMPT, False, [True, True]))
+                         (opening() + TARGET_PROMPT, False, [True] * 5))
 
     def test_bad_and_late_pictures_refused_with_the_run_intact(self):
         asked = opening() + TARGET_PROMPT + "1\n\n" + WIDTH_PROMPT
@@ -291,6 +323,7 @@ def main():
     if len(sys.argv) not in (6, 8) or sys.argv[1] not in ("page", "site"):
         sys.exit(__doc__)
     scenario, engine, browser, page_file, shots = sys.argv[1:6]
+    ENGINE.append(engine)
     os.makedirs(shots, exist_ok=True)
     if not os.path.isdir(os.path.join(HERE, "node_modules", "puppeteer-core")):
         sys.exit(f"web_test: puppeteer-core is not installed: run npm ci in {HERE} "
