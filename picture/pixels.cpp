@@ -14,6 +14,14 @@ namespace {
 
 constexpr std::size_t channels = 4;
 constexpr int alpha = 3;
+constexpr double full = 255;  // a channel's top level
+constexpr std::uint8_t opaque = 255;
+// The sRGB curve: a straight line near black, a power above its knee.
+constexpr double srgb_knee = 0.04045;
+constexpr double linear_knee = 0.0031308;
+constexpr double srgb_slope = 12.92;
+constexpr double srgb_offset = 0.055;
+constexpr double srgb_power = 2.4;
 
 std::size_t stride(std::uint32_t width) { return std::size_t{width} * channels; }
 
@@ -56,13 +64,14 @@ void fill(rgba_canvas to, std::size_t to_stride, colour with) {
 }
 
 double to_linear(std::uint8_t value) {
-    const double v = value / 255.0;
-    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    const double v = value / full;
+    return v <= srgb_knee ? v / srgb_slope : std::pow((v + srgb_offset) / (1 + srgb_offset), srgb_power);
 }
 
 std::uint8_t from_linear(double linear) {
-    const double v = linear <= 0.0031308 ? linear * 12.92 : 1.055 * std::pow(linear, 1 / 2.4) - 0.055;
-    return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255));
+    const double v = linear <= linear_knee ? linear * srgb_slope
+                                           : (1 + srgb_offset) * std::pow(linear, 1 / srgb_power) - srgb_offset;
+    return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * full));
 }
 
 // The mean colour of `count` pixels from `first`, `step` bytes apart: in
@@ -72,12 +81,12 @@ colour mean(const std::uint8_t* first, std::uint32_t count, std::size_t step) {
     std::array<double, 3> sum{};
     double weight = 0;
     for (std::uint32_t i = 0; i < count; ++i, first += step) {
-        const double opacity = first[alpha] / 255.0;
+        const double opacity = first[alpha] / full;
         for (std::size_t c = 0; c < sum.size(); ++c) sum.at(c) += to_linear(first[c]) * opacity;
         weight += opacity;
     }
-    if (weight == 0) return {0, 0, 0, 255};
-    return {from_linear(sum[0] / weight), from_linear(sum[1] / weight), from_linear(sum[2] / weight), 255};
+    if (weight == 0) return {0, 0, 0, opaque};
+    return {from_linear(sum[0] / weight), from_linear(sum[1] / weight), from_linear(sum[2] / weight), opaque};
 }
 
 // Each margin the colour of the picture's edge beside it.
@@ -131,10 +140,10 @@ bool add_margins(rgba_view picture, rgba_canvas to, picture_rect at, margin_fill
             fill(to, to_stride, {0, 0, 0, 0});
             break;
         case margin_fill::white:
-            fill(to, to_stride, {255, 255, 255, 255});
+            fill(to, to_stride, {opaque, opaque, opaque, opaque});
             break;
         case margin_fill::black:
-            fill(to, to_stride, {0, 0, 0, 255});
+            fill(to, to_stride, {0, 0, 0, opaque});
             break;
         case margin_fill::edge:
             fill_with_edges(picture, to, x, y, width, height);

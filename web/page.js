@@ -101,8 +101,10 @@ var kadrimo_page = (function () {
   }
 
   // A tap anywhere, below the text too, brings the field back into focus,
-  // unless text is being selected to be copied.
-  document.addEventListener("click", function () {
+  // unless text is being selected to be copied, or the tap opens the picker
+  // (a phone's keypad would come up over it).
+  document.addEventListener("click", function (event) {
+    if (event.target === pick) return;
     if (!form.hidden && window.getSelection().isCollapsed) field.focus();
   });
 
@@ -125,6 +127,7 @@ var kadrimo_page = (function () {
   }
 
   function write(bytes, width_asked) {
+    kadrimo_picture.running();
     if (picture_width_asked && !width_asked) picture_width_answered = true;
     picture_width_asked = width_asked;
     show(decoder.decode(bytes));
@@ -181,10 +184,11 @@ var kadrimo_page = (function () {
   // Served as the site (its index.html names a manifest), the page has a
   // worker keep it for offline use; opened from disk or on its own, none.
   // Where the browser refuses one (a private window, say), it goes on without.
-  if (document.querySelector('link[rel="manifest"]') && "serviceWorker" in navigator)
+  const site = document.querySelector('link[rel="manifest"]') !== null;
+  if (site && "serviceWorker" in navigator)
     navigator.serviceWorker.register("sw.js").catch(function () {});
 
-  kadrimo_picture.start({ given: picture_given, late: () => picture_width_answered });
+  kadrimo_picture.start({ given: picture_given, late: () => picture_width_answered, site: site });
 
   return { read: read, write: write, result: result, target: target, wait_for_key: wait_for_key };
 })();

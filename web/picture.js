@@ -33,6 +33,7 @@ var kadrimo_picture = (function () {
     busy: "保存中です。終わってから絵を渡してください。",
     late: "横幅はもう入力されているので、この絵はこの計算には使いません。",
     held: (size) => `絵を受け取りました(${size})。横幅を入力するところで使います。`,
+    unused: "横幅が絵から入力されなかったので、この計算では絵を使いませんでした。",
     same: "この絵はもう目標の縦横比です。",
     no_frame: (line) => `${line} は正の有限な数でないので、枠を描けません。`,
     working: "保存しています…",
@@ -62,8 +63,14 @@ var kadrimo_picture = (function () {
     return Array.from(HEAPF64.subarray(at >> 3, (at >> 3) + count));
   }
 
+  // A picture may come before the module runs (shared to the site, it comes
+  // with the page); the module's first write says it does.
+  let started = null;
+  const module_running = new Promise((resolve) => (started = resolve));
+
   // The size in the file's first bytes, read before anything decodes it.
   async function header_of(file) {
+    await module_running;
     const bytes = new Uint8Array(await file.slice(0, _picture_header_capacity()).arrayBuffer());
     HEAPU8.set(bytes, _picture_header_buffer());
     const [, width, height, too_large] = answer(_picture_header(bytes.length), 4);
@@ -109,6 +116,9 @@ var kadrimo_picture = (function () {
     if (file) take(file);
   });
   document.getElementById("pick").addEventListener("click", () => chooser.click());
+  // The picker's own click is no tap on the page: it must not bring the
+  // field, and a phone's keypad, back over the picker.
+  chooser.addEventListener("click", (event) => event.stopPropagation());
   document.addEventListener("dragover", (event) => event.preventDefault());
   document.addEventListener("drop", function (event) {
     event.preventDefault();
@@ -417,6 +427,7 @@ var kadrimo_picture = (function () {
   // After the results: the picture that typed this run's size, with its
   // frames.
   function show(results, target) {
+    if (held && !used) tell(say.unused);
     if (!used || !held || results.length !== 2) return;
     frames = frames_of(results, held.bitmap.width, held.bitmap.height);
     offer_target(target);
@@ -450,7 +461,8 @@ var kadrimo_picture = (function () {
   // Shared to the installed site: its worker keeps the picture for the page
   // it opens, in a cache of its own, which is emptied as it is taken.
   async function take_shared() {
-    const name = "kadrimo shared " + new URL("./", location.href).href;
+    const name = document.querySelector('meta[name="kadrimo-shared"]').content +
+      new URL("./", location.href).href;
     const kept = await (await caches.open(name)).match("picture");
     await caches.delete(name);
     history.replaceState(null, "", "./");
@@ -461,10 +473,10 @@ var kadrimo_picture = (function () {
 
   function start(hooks) {
     page = hooks;
-    if (location.search === "?shared" && document.querySelector('link[rel="manifest"]'))
+    if (location.search === "?shared" && hooks.site)
       take_shared().catch(() => tell(say.unreadable));
   }
 
-  return { start: start, held: () => held !== null && !used, size: size, show: show,
-           release: release, works: works };
+  return { start: start, running: () => started(), held: () => held !== null && !used, size: size,
+           show: show, release: release, works: works };
 })();

@@ -37,7 +37,9 @@ std::string png_chunk(std::string_view type, const std::string& data) {
 const std::string png_signature = "\x89PNG\r\n\x1a\n";
 
 std::string jpeg_segment(unsigned marker, const std::string& data) {
-    return "\xff"s + static_cast<char>(marker) + be16(static_cast<std::uint32_t>(data.size() + 2)) + data;
+    std::string segment(1, '\xff');
+    segment += static_cast<char>(marker);
+    return segment + be16(static_cast<std::uint32_t>(data.size() + 2)) + data;
 }
 // A baseline frame header: precision, height, width, one component.
 std::string jpeg_frame(unsigned marker, std::uint32_t width, std::uint32_t height) {

@@ -3,6 +3,7 @@
 // which sRGB writes as 1.055 * 0.5^(1/2.4) - 0.055 = 0.7354, 187.5 of 255
 // (a mean of the stored values would be 127.5).
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -21,13 +22,13 @@ struct picture {
     pixels bytes;
     std::uint32_t width;
     std::uint32_t height;
-    kadrimo::rgba_view view() const { return {bytes.data(), width, height}; }
+    [[nodiscard]] kadrimo::rgba_view view() const { return {bytes.data(), width, height}; }
 };
 
 // The pixel at x, y of a picture `width` wide.
 pixels at(const pixels& bytes, std::uint32_t width, std::uint32_t x, std::uint32_t y) {
-    const auto first = bytes.begin() + (y * width + x) * 4;
-    return {first, first + 4};
+    const std::size_t first = (std::size_t{y} * width + x) * 4;
+    return {bytes.at(first), bytes.at(first + 1), bytes.at(first + 2), bytes.at(first + 3)};
 }
 
 pixels resampled(const picture& from, std::uint32_t width, std::uint32_t height) {
@@ -52,11 +53,16 @@ TEST(picture_pixels, resampled_in_linear_light_weighted_by_alpha) {
     const pixels grey = resampled({joined({black, white, white, black}), 2, 2}, 1, 1);
     for (const std::uint8_t level : {grey[0], grey[1], grey[2]}) EXPECT_NEAR(level, 187.5, 1);
     EXPECT_EQ(grey[3], 255);
-    // The transparent pixels' green counts for nothing; the alpha is a plain mean.
+}
+
+TEST(picture_pixels, a_transparent_pixels_colour_counts_for_nothing) {
+    // The alpha itself is a plain mean.
     const pixels half_red = resampled({joined({red, clear_green, clear_green, red}), 2, 2}, 1, 1);
     EXPECT_EQ((pixels{half_red[0], half_red[1], half_red[2]}), (pixels{255, 0, 0}));
     EXPECT_NEAR(half_red[3], 127.5, 1);
-    // One colour stays that colour, at any size.
+}
+
+TEST(picture_pixels, one_colour_stays_that_colour_at_any_size) {
     const picture orange{joined({pixels{200, 100, 50, 255}, pixels{200, 100, 50, 255}, pixels{200, 100, 50, 255}}), 3, 1};
     const pixels grown = resampled(orange, 2, 5);
     for (std::uint32_t y = 0; y < 5; ++y) EXPECT_EQ(at(grown, 2, 1, y), (pixels{200, 100, 50, 255})) << y;
@@ -88,8 +94,11 @@ TEST(picture_pixels, margins_filled_around_the_picture_copied_as_it_is) {
         for (const std::uint32_t y : {0U, 1U, 4U, 5U}) EXPECT_EQ(at(made, 2, 1, y), colour) << y;
         EXPECT_EQ(pixels(made.begin() + 16, made.begin() + 32), red_over_blue.bytes);
     }
-    // Each margin the colour of the edge beside it: red above, blue below;
-    // beside, each column's mean of red and blue, in linear light.
+}
+
+TEST(picture_pixels, each_margin_the_colour_of_the_edge_beside_it) {
+    // Red above, blue below; beside, each column's mean of red and blue, in
+    // linear light.
     const pixels edges = with_margins(margin_fill::edge, false, red_over_blue);
     EXPECT_EQ(joined({at(edges, 2, 0, 0), at(edges, 2, 1, 5)}), joined({red, blue}));
     const pixels sides = with_margins(margin_fill::edge, true, red_over_blue);
@@ -107,8 +116,10 @@ TEST(picture_pixels, a_blurred_margin_is_the_picture_covering_the_whole_with_no_
     // The covering picture's top is red, its bottom blue.
     EXPECT_GT(at(blurred, 2, 0, 0)[0], at(blurred, 2, 0, 0)[2]);
     EXPECT_LT(at(blurred, 2, 0, 5)[0], at(blurred, 2, 0, 5)[2]);
-    // Margins too wide for the picture to have a pixel: only the fill.
-    pixels to(4 * 4, 7);
+}
+
+TEST(picture_pixels, margins_too_wide_for_the_picture_to_have_a_pixel_are_all_fill) {
+    pixels to(std::size_t{4} * 4, 7);
     EXPECT_TRUE(kadrimo::add_margins(red_over_blue.view(), {to.data(), 1, 4}, {0, 2, 1, 0}, margin_fill::white));
     EXPECT_EQ(at(to, 1, 0, 3), white);
 }

@@ -208,6 +208,12 @@ async function run(session, { answer, settle }, engine, shots, report) {
   report.next.revoked = await session.run(() =>
     window.kadrimo_test.saved.map(({ url }) => window.kadrimo_test.revoked.includes(url)));
   report.width_asked = await answer(session, "1").then(look);
+  report.width_asked.focused = await session.run(() => {
+    const pick = document.getElementById("pick");
+    pick.focus();  // as a tap on it does
+    pick.click();
+    return document.activeElement.id;
+  });
   await session.shot(path.join(shots, "width-prompt.png"));
   const jpeg = path.join(shots, "portrait.jpg");
   fs.writeFileSync(jpeg, Buffer.from(await session.run(async () => {
@@ -247,7 +253,7 @@ async function run(session, { answer, settle }, engine, shots, report) {
 
   // Manual targets: the same proportions, no frame at all, a margin too
   // large to save; and a held picture whose size was typed ahead: unused.
-  for (const [name, ...answers] of [["ahead", "1 1920 1080"], ["same", "9", "16", "9"],
+  for (const [name, ...answers] of [["ahead", "1 1920 1080"], ["invalid", "7"], ["same", "9", "16", "9"],
                                     ["none", "9", "1", "0"], ["large", "9", "1", "1e5"]]) {
     await with_landscape(...answers);
     report[name] = await look();

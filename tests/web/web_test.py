@@ -108,6 +108,8 @@ class picture(unittest.TestCase):
         held, asked = PICTURE["held"], PICTURE["width_asked"]
         self.assertEqual((held["text"], held["pick"], asked["pick"]),
                          (opening() + TARGET_PROMPT, False, True))
+        # A tap on the picker's button leaves the field (and a phone's keypad) alone.
+        self.assertNotEqual(asked["focused"], "answer")
         self.assertIn("1920×1080", held["note"])
         # 3024 x 800 / 960 and 4032 x 960 / 800, by hand; each frame inside
         # starts centred, free to move along its free side; the picture is
@@ -199,8 +201,12 @@ class picture(unittest.TestCase):
             self.assertEqual((shown["text"], shown["asking"]), (asked, True))
             self.assertIn(word, shown["note"])
         self.assertIn("使いません", PICTURE["late"]["note"])
-        for name in ["late_run", "ahead"]:
+        for name in ["late_run", "ahead", "invalid"]:
             self.assertEqual(PICTURE[name]["shown"], False)
+        # The picture promised for the width prompt is said to be unused where
+        # the run never asked it.
+        for name in ["ahead", "invalid"]:
+            self.assertIn("使いませんでした", PICTURE[name]["note"])
         self.assertEqual(PICTURE["late_run"]["text"], RUN)
 
     def test_results_without_a_frame_or_too_large_to_save(self):

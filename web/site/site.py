@@ -17,6 +17,9 @@ COLOUR = "#0c0c0c"  # the console's black, as the page's own background
 # so that one has a margin of the background around the picture.
 ICONS = [("icon-192.png", 192, "any"), ("icon-512.png", 512, "any"),
          ("icon-maskable-512.png", 512, "maskable"), ("apple-touch-icon.png", 180, "any")]
+# The start of the name of the cache in which the worker keeps a shared
+# picture for the page (the site's address ends it); both read it from here.
+SHARED = "kadrimo shared "
 # A page from disk may not fetch a manifest (the browser says so on its
 # console), so only the served site names its own.
 HEAD = """<script>if (location.protocol !== "file:") document.head.append(Object.assign(
@@ -26,6 +29,7 @@ HEAD = """<script>if (location.protocol !== "file:") document.head.append(Object
 <meta name="theme-color" content="{colour}">
 <meta name="apple-mobile-web-app-title" content="kadrimo">
 <meta name="apple-mobile-web-app-status-bar-style" content="black-translucent">
+<meta name="kadrimo-shared" content="{shared}">
 """
 
 
@@ -41,7 +45,7 @@ def index(page):
     page = replace_once(page, "img-src data:",
                         "img-src 'self' data:; manifest-src 'self'; worker-src 'self'")
     page = replace_once(page, '<link rel="icon" href="data:,">\n', "")
-    return replace_once(page, "<title>", HEAD.format(colour=COLOUR) + "<title>")
+    return replace_once(page, "<title>", HEAD.format(colour=COLOUR, shared=SHARED) + "<title>")
 
 
 def icon(rsvg_convert, out, name, size, purpose):
@@ -97,6 +101,7 @@ def main():
         worker = source.read()
     worker = replace_once(worker, '"@BUILD@"', json.dumps(f"{version} {digest.hexdigest()[:16]}"))
     worker = replace_once(worker, '["@FILES@"]', json.dumps(["./", *sorted(files)]))
+    worker = replace_once(worker, '"@SHARED@"', json.dumps(SHARED))
     with open(os.path.join(out, "sw.js"), "w", encoding="utf-8", newline="\n") as target:
         target.write(worker)
 

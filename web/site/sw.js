@@ -9,7 +9,7 @@
 const SITE = "kadrimo " + self.registration.scope + " ";
 const CACHE = SITE + "@BUILD@";
 const FILES = ["@FILES@"];
-const SHARED = "kadrimo shared " + self.registration.scope;
+const SHARED = "@SHARED@" + self.registration.scope;
 const SHARE = new URL("share", self.registration.scope).href;
 
 self.addEventListener("install", (event) => {
