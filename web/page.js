@@ -18,11 +18,9 @@ var kadrimo_page = (function () {
   // with the text to show when it is read if a picture typed it.
   const lines = [];
   let wake_reader = null;
-  // Where the run stands for a picture: its width asked for now, or already
-  // answered; the results as printed, to draw the frames from, and the
-  // target's size, to save at.
+  // Where the run stands for a picture: its width asked for now; the results
+  // as printed, to draw the frames from, and the target's size, to save at.
   let picture_width_asked = false;
-  let picture_width_answered = false;
   let results = [];
   let target_size = null;
 
@@ -85,19 +83,13 @@ var kadrimo_page = (function () {
 
   // The picture's size answers the width and the height prompts, each shown
   // as it is read, as if keyed there.
-  function type_picture() {
-    for (const side of kadrimo_picture.size()) {
+  function type_picture(width, height) {
+    form.hidden = true;
+    for (const side of [width, height]) {
       const line = side + "\n";
       lines.push({ bytes: encoder.encode(line), echo: line });
     }
-  }
-
-  // A picture has been given: it answers now if its width is being asked for.
-  function picture_given() {
-    if (!wake_reader || !picture_width_asked) return;
-    form.hidden = true;
-    type_picture();
-    wake();
+    if (wake_reader) wake();
   }
 
   // A tap anywhere, below the text too, brings the field back into focus,
@@ -109,7 +101,7 @@ var kadrimo_page = (function () {
   });
 
   async function read(bytes, capacity) {
-    if (lines.length === 0 && picture_width_asked && kadrimo_picture.held()) type_picture();
+    if (lines.length === 0 && picture_width_asked) kadrimo_picture.width_asked();
     if (lines.length === 0) {
       await new Promise(function (resolve) {
         wake_reader = resolve;
@@ -128,7 +120,7 @@ var kadrimo_page = (function () {
 
   function write(bytes, width_asked) {
     kadrimo_picture.running();
-    if (picture_width_asked && !width_asked) picture_width_answered = true;
+    if (picture_width_asked && !width_asked) kadrimo_picture.width_gone();
     picture_width_asked = width_asked;
     show(decoder.decode(bytes));
   }
@@ -158,7 +150,7 @@ var kadrimo_page = (function () {
         document.removeEventListener("click", on_tap, true);
         transcript.textContent = "";
         lines.length = 0;
-        picture_width_asked = picture_width_answered = false;
+        picture_width_asked = false;
         results = [];
         target_size = null;
         kadrimo_picture.release();
@@ -188,7 +180,7 @@ var kadrimo_page = (function () {
   if (site && "serviceWorker" in navigator)
     navigator.serviceWorker.register("sw.js").catch(function () {});
 
-  kadrimo_picture.start({ given: picture_given, late: () => picture_width_answered, site: site });
+  kadrimo_picture.start({ type: type_picture, site: site });
 
   return { read: read, write: write, result: result, target: target, wait_for_key: wait_for_key };
 })();

@@ -46,13 +46,24 @@ var kadrimo_picture = (function () {
       "元の大きさで保存します。",
   };
 
-  let page = null;  // what page.js tells: { given(), late() }
-  let held = null;  // { name, type, bitmap }, until the run ends
-  let used = false;
-  let saving = false;
+  // The picture's life in a run, one state at a time:
+  //   none      no picture;
+  //   decoding  a file given is being read (a picture held before stays
+  //             held until the new one is read);
+  //   held      read, waiting for the width prompt;
+  //   typed     its size answered the width prompt: this run's picture;
+  //   shown     shown with its frames, after the results;
+  //   saving    a file being made from it.
+  // page.js tells only that the width prompt is up, waiting for an answer,
+  // and that it is gone; it types what this gives it.
+  let state = "none";
+  let width_prompt = "to come";  // then "up", then "gone"
+  let page = null;     // { type(width, height), site }
+  let held = null;     // { name, type, bitmap } from held on, until the run ends
+  let latest = 0;      // the file given last: the one to keep
   let urls = [];
-  let frames = null;  // the frame inside and the one outside, as shown
-  let made = null;    // the last file saved, to share
+  let frames = null;   // the frame inside and the one outside, as shown
+  let made = null;     // the last file saved, to share
 
   function tell(text) {
     note.textContent = text;
@@ -77,33 +88,45 @@ var kadrimo_picture = (function () {
     return { width: width, height: height, too_large: too_large === 1 };
   }
 
-  // Decoded here, so a bad file is refused at once, at the same prompt; one
-  // too large to decode safely is refused from its header, undecoded. The
-  // bitmap has the size the user sees: EXIF orientation applied.
-  async function take(file) {
-    if (saving) return tell(say.busy);
-    if (file.size === 0) return tell(say.empty);
-    if (file.type === "image/svg+xml") return tell(say.svg);
+  // The file as a bitmap of the size the user sees (EXIF orientation
+  // applied), or the reason it is refused: one too large to decode safely
+  // is refused from its header, undecoded.
+  async function decoded(file) {
+    if (file.size === 0) return say.empty;
+    if (file.type === "image/svg+xml") return say.svg;
     const header = await header_of(file);
-    if (header.too_large) return tell(say.too_many_pixels(header.width, header.height));
+    if (header.too_large) return say.too_many_pixels(header.width, header.height);
     let bitmap = null;
     try {
       bitmap = await createImageBitmap(file);
     } catch {
-      return tell(say.unreadable);
+      return say.unreadable;
     }
-    if (_picture_too_large(bitmap.width, bitmap.height)) {
-      bitmap.close();
-      return tell(say.too_many_pixels(bitmap.width, bitmap.height));
-    }
-    if (page.late() || used || saving) {
-      bitmap.close();
-      return tell(saving ? say.busy : say.late);
-    }
+    if (!_picture_too_large(bitmap.width, bitmap.height)) return bitmap;
+    bitmap.close();
+    return say.too_many_pixels(bitmap.width, bitmap.height);
+  }
+
+  // Read here, so a bad file is refused at once, at the same prompt; a file
+  // given once the width has been answered is refused once read, when it is
+  // known to be a picture.
+  async function take(file) {
+    if (state === "saving") return tell(say.busy);
+    const mine = ++latest;
+    if (state === "none" || state === "held") state = "decoding";
+    const bitmap = await decoded(file);
+    const replaced = mine !== latest;  // by a file given after it
+    if (state === "decoding" && !replaced) state = held ? "held" : "none";
+    const late = (state !== "none" && state !== "held") || width_prompt === "gone";
+    if (typeof bitmap !== "string" && (replaced || late)) bitmap.close();
+    if (replaced) return;
+    if (typeof bitmap === "string") return tell(bitmap);
+    if (late) return tell(state === "saving" ? say.busy : say.late);
     if (held) held.bitmap.close();
     held = { name: file.name || "picture", type: file.type, bitmap: bitmap };
+    state = "held";
     tell(say.held(`${bitmap.width}×${bitmap.height}`));
-    page.given();
+    if (width_prompt === "up") type();
   }
 
   function first_file(list) {
@@ -135,10 +158,21 @@ var kadrimo_picture = (function () {
 
   // The picture's size as the user sees it, typed for them; from now on
   // this run's picture.
-  function size() {
-    used = true;
+  function type() {
+    state = "typed";
     tell("");
-    return [held.bitmap.width, held.bitmap.height];
+    page.type(held.bitmap.width, held.bitmap.height);
+  }
+
+  // The program waits at the width prompt with nothing typed ahead: a held
+  // picture answers it.
+  function width_asked() {
+    width_prompt = "up";
+    if (state === "held") type();
+  }
+
+  function width_gone() {
+    width_prompt = "gone";
   }
 
   // Each result as printed ("inf" and "nan" read as NaN) is a frame inside
@@ -376,8 +410,8 @@ var kadrimo_picture = (function () {
   // Saved as a download, named after the picture and its new size; where the
   // browser shares files, the share control offers the file just saved.
   async function save(which) {
-    if (saving) return;
-    saving = true;
+    if (state !== "shown") return;
+    state = "saving";
     tell(say.working);
     let pixels = say.no_memory;
     let blob = null;
@@ -389,8 +423,8 @@ var kadrimo_picture = (function () {
     } finally {
       _picture_free();
     }
-    saving = false;
-    if (!held) return;
+    if (state !== "saving") return;  // the run ended meanwhile
+    state = "shown";
     if (typeof pixels === "string") return tell(pixels);
     if (!blob) return tell(say.not_encoded);
     const extension = blob.type.split("/")[1].replace("jpeg", "jpg");
@@ -427,8 +461,9 @@ var kadrimo_picture = (function () {
   // After the results: the picture that typed this run's size, with its
   // frames.
   function show(results, target) {
-    if (held && !used) tell(say.unused);
-    if (!used || !held || results.length !== 2) return;
+    if (state === "held" || state === "decoding") tell(say.unused);
+    if (state !== "typed" || results.length !== 2) return;
+    state = "shown";
     frames = frames_of(results, held.bitmap.width, held.bitmap.height);
     offer_target(target);
     caption.textContent = frames.notes.join(" ");
@@ -442,7 +477,8 @@ var kadrimo_picture = (function () {
     if (held) held.bitmap.close();
     for (const url of urls) URL.revokeObjectURL(url);
     held = frames = made = null;
-    used = false;
+    state = "none";
+    width_prompt = "to come";
     urls = [];
     panel.hidden = true;
     tell("");
@@ -477,6 +513,6 @@ var kadrimo_picture = (function () {
       take_shared().catch(() => tell(say.unreadable));
   }
 
-  return { start: start, running: () => started(), held: () => held !== null && !used, size: size,
+  return { start: start, running: () => started(), width_asked: width_asked, width_gone: width_gone,
            show: show, release: release, works: works };
 })();
