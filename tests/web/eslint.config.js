@@ -1,5 +1,5 @@
-// ESLint's recommended rules over the page's, the site's and the tests'
-// JavaScript, run by scripts/analyse from the top of the tree.
+// ESLint's recommended rules over the page's, the site's, the tests' and the
+// benches' JavaScript, run by scripts/analyse from the top of the tree.
 "use strict";
 const js = require("@eslint/js");
 const globals = require("globals");
@@ -34,7 +34,7 @@ module.exports = [
   },
   {
     // The scenarios run in node; what they hand to page.evaluate runs in the page.
-    files: ["tests/web/*.js"],
+    files: ["tests/web/*.js", "bench/**/*.js"],
     languageOptions: { sourceType: "commonjs", globals: { ...globals.node, ...globals.browser } },
   },
 ];
