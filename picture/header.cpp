@@ -105,7 +105,7 @@ picture_header jpeg(bytes_view bytes) {
         if (starts_frame(marker)) {
             return sized(picture_format::jpeg, big(bytes, at + 5, 2), big(bytes, at + 3, 2), turned);
         }
-        if (marker == 0xE1 && *length >= 8 && holds(bytes, at + 2, exif)) {
+        if (marker == 0xE1 && holds(bytes, at + 2, exif)) {
             const std::uint64_t start = at + 8;
             const std::uint64_t end = std::min<std::uint64_t>(at + *length, bytes.size());
             if (start < end) {

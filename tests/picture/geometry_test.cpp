@@ -98,7 +98,8 @@ TEST(picture_geometry, cuts_and_margins_in_the_pictures_pixels_and_at_the_target
 
 TEST(picture_geometry, the_targets_size_is_offered_where_one_piece_holds_it) {
     const double sizes[][4] = {
-        {861, 1206, 861, 1206}, {960.4, 799.5, 960, 800}, {0.5, 100, 1, 100}, {4096, 4096, 4096, 4096}};
+        {861, 1206, 861, 1206}, {960.4, 799.5, 960, 800}, {0.5, 100, 1, 100}, {100, 0.6, 100, 1},
+        {4096, 4096, 4096, 4096}};
     for (const auto& size : sizes) {
         const std::optional<kadrimo::target_pixels> got = kadrimo::target_size(size[0], size[1]);
         ASSERT_TRUE(got) << size[0] << " x " << size[1];

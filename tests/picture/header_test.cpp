@@ -54,6 +54,11 @@ std::string exif(bool big_endian, std::uint32_t orientation) {
     return jpeg_segment(0xE1, "Exif\0\0"s + (big_endian ? "MM"s : "II"s) + n16(42) + n32(8) + n16(2) +
                                   resolution + turn + n32(0));
 }
+// The same block, its name one byte off ("Exif\0X"): not an EXIF block.
+std::string not_exif(std::string block) {
+    block[9] = 'X';
+    return block;
+}
 const std::string jpeg_start = "\xff\xd8"s + jpeg_segment(0xE0, "JFIF\0\x01\x02\0\0\x01\0\x01\0\0"s);
 
 std::string box(std::string_view type, const std::string& body) {
@@ -96,7 +101,11 @@ const std::vector<header_case>& cases() {
         {"jpeg_exif_5_and_7_turn_too", "\xff\xd8"s + exif(false, 5) + jpeg_frame(0xC0, 30, 20), picture_format::jpeg, 20, 30},
         {"jpeg_exif_3_upside_down", "\xff\xd8"s + exif(true, 3) + jpeg_frame(0xC0, 4032, 3024), picture_format::jpeg, 4032, 3024},
         {"jpeg_exif_9_not_an_orientation", "\xff\xd8"s + exif(true, 9) + jpeg_frame(0xC0, 4032, 3024), picture_format::jpeg, 4032, 3024},
-        {"jpeg_progressive_after_tables", jpeg_start + jpeg_segment(0xC4, "\0\x01\x02"s) + jpeg_segment(0xDB, "\0q"s) + "\xff\xff"s + jpeg_frame(0xC2, 8064, 6048), picture_format::jpeg, 8064, 6048},
+        {"jpeg_progressive_after_tables_and_a_fill_byte", jpeg_start + jpeg_segment(0xC4, "\0\x01\x02"s) + jpeg_segment(0xDB, "\0q"s) + "\xff"s + jpeg_frame(0xC2, 8064, 6048), picture_format::jpeg, 8064, 6048},
+        {"jpeg_markers_without_length_and_an_empty_segment", jpeg_start + "\xff\x01\xff\xd0"s + jpeg_segment(0xE2, "") + jpeg_frame(0xC7, 30, 20), picture_format::jpeg, 30, 20},
+        {"jpeg_lossless_arithmetic", jpeg_start + jpeg_frame(0xCF, 30, 20), picture_format::jpeg, 30, 20},
+        {"jpeg_app1_not_quite_exif", "\xff\xd8"s + not_exif(exif(true, 6)) + jpeg_frame(0xC0, 4032, 3024), picture_format::jpeg, 4032, 3024},
+        {"jpeg_ending_in_a_marker_byte", jpeg_start + "\xff"s, picture_format::jpeg, 0, 0},
         {"jpeg_arithmetic_table_is_no_frame", jpeg_start + jpeg_segment(0xCC, "\x01\x02") + jpeg_frame(0xC9, 5, 7), picture_format::jpeg, 5, 7},
         {"jpeg_scan_before_frame", jpeg_start + jpeg_segment(0xDA, "\x01") + jpeg_frame(0xC0, 5, 7), picture_format::jpeg, 0, 0},
         {"jpeg_height_in_dnl", jpeg_start + jpeg_frame(0xC0, 1920, 0), picture_format::jpeg, 0, 0},
