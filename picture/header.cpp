@@ -181,7 +181,6 @@ std::optional<box> box_at(bytes_view bytes, std::uint64_t at, std::uint64_t end)
         length = end - at;
     }
     if (length < header || length > end - at) length = std::max(header, end - at);
-    if (at + header > end) return std::nullopt;
     return box{at + header, at + length};
 }
 

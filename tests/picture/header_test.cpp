@@ -79,6 +79,22 @@ std::string heif(std::string_view brand, std::uint32_t width, std::uint32_t heig
            box("mdat", "....");
 }
 
+// The meta box with a 64-bit size (size 1, then the size in 64 bits).
+std::string heif_with_large_meta() {
+    const std::string plain = heif("heic", 4032, 3024, 0);
+    const std::size_t meta = plain.find("meta") - 4;
+    const std::size_t mdat = plain.find("mdat") - 4;
+    const std::string body = plain.substr(meta + 8, mdat - meta - 8);
+    return plain.substr(0, meta) + be32(1) + "meta" + be32(0) + be32(static_cast<std::uint32_t>(body.size() + 16)) +
+           body + plain.substr(mdat);
+}
+// ipma of version 1: 32-bit item IDs; the primary item is 0x10002.
+std::string heif_32_bit_items() {
+    const std::string ipco = box("ipco", ispe(640, 480));
+    const std::string ipma = full_box("ipma", 1, be32(1) + be32(0x10002) + "\x01\x81"s);
+    return box("ftyp", "heic"s + be32(0)) + full_box("meta", 0, full_box("pitm", 1, be32(0x10002)) + box("iprp", ipco + ipma));
+}
+
 struct header_case {
     const char* name;
     std::string bytes;
@@ -117,14 +133,19 @@ const std::vector<header_case>& cases() {
         {"bmp_os2", "BM"s + std::string(12, '\0') + le32(12) + le16(1234) + le16(567), picture_format::bmp, 1234, 567},
         {"bmp_negative_width", "BM"s + std::string(12, '\0') + le32(40) + le32(0xFFFFFFFF) + le32(300), picture_format::bmp, 0, 0},
         {"webp_lossy", "RIFF"s + le32(100) + "WEBPVP8 " + le32(80) + "\x10\x02\x00\x9d\x01\x2a"s + le16(550 | 0x4000) + le16(368 | 0x8000), picture_format::webp, 550, 368},
-        {"webp_lossless", "RIFF"s + le32(100) + "WEBPVP8L" + le32(80) + "/"s + le32(399 | (299U << 14U) | (1U << 28U)), picture_format::webp, 400, 300},
+        {"webp_lossless", "RIFF"s + le32(100) + "WEBPVP8L" + le32(80) + "/"s + le32(1919 | (1079U << 14U) | (1U << 28U)), picture_format::webp, 1920, 1080},
+        {"webp_lossless_without_its_signature", "RIFF"s + le32(100) + "WEBPVP8L" + le32(80) + "."s + le32(1919 | (1079U << 14U)), picture_format::webp, 0, 0},
         {"webp_extended", "RIFF"s + le32(100) + "WEBPVP8X" + le32(10) + le32(0x10) + le32(8063).substr(0, 3) + le32(6047).substr(0, 3), picture_format::webp, 8064, 6048},
+        {"webp_extended_tall", "RIFF"s + le32(100) + "WEBPVP8X" + le32(10) + le32(0x10) + le32(0).substr(0, 3) + le32(69999).substr(0, 3), picture_format::webp, 1, 70000},
+        {"webp_extended_cut_in_its_height", "RIFF"s + le32(100) + "WEBPVP8X" + le32(10) + le32(0x10) + le32(8063).substr(0, 3) + "\x9f"s, picture_format::webp, 0, 0},
         {"webp_lossy_without_start_code", "RIFF"s + le32(100) + "WEBPVP8 " + le32(80) + "\x10\x02\x00\x9d\x01\x2b"s + le16(550) + le16(368), picture_format::webp, 0, 0},
         {"avif_turned", heif("avif", 4032, 3024, 1), picture_format::avif, 3024, 4032},
         {"avif_upside_down", heif("avif", 4032, 3024, 2), picture_format::avif, 4032, 3024},
         {"heic_primary_not_thumbnail", heif("heic", 4032, 3024, 0), picture_format::heic, 4032, 3024},
         {"heic_cut_before_its_properties", heif("heic", 4032, 3024, 0).substr(0, 60), picture_format::heic, 0, 0},
-        {"mp4_video", box("ftyp", "isom"s + be32(0) + "mp41") + box("moov", ""), picture_format::unknown, 0, 0},
+        {"heic_meta_with_a_64_bit_size", heif_with_large_meta(), picture_format::heic, 4032, 3024},
+        {"heic_items_of_32_bits", heif_32_bit_items(), picture_format::heic, 640, 480},
+        {"mp4_video_whose_next_box_says_avif", box("ftyp", "isom"s + be32(0) + "mp41") + box("free", "avif"), picture_format::unknown, 0, 0},
         {"text", "width 1920, height 1080", picture_format::unknown, 0, 0},
         {"empty", "", picture_format::unknown, 0, 0},
     };
@@ -148,10 +169,11 @@ TEST_P(picture_header_test, reads_the_shown_size_or_none) {
 
 std::string case_name(const ::testing::TestParamInfo<header_case>& tested) { return tested.param.name; }
 
-// 7071^2 is 49,999,041 pixels; 7072 x 7071 is 50,006,112.
+// 7071^2 is 49,999,041 pixels; 10000 x 5000 exactly 50 M; 7072 x 7071 is 50,006,112.
 TEST(picture_size, refused_past_fifty_million_pixels) {
     EXPECT_FALSE(kadrimo::too_large(8064, 6048));
     EXPECT_FALSE(kadrimo::too_large(7071, 7071));
+    EXPECT_FALSE(kadrimo::too_large(10000, 5000));
     EXPECT_TRUE(kadrimo::too_large(7072, 7071));
     EXPECT_TRUE(kadrimo::too_large(20000, 20000));
     EXPECT_FALSE(kadrimo::too_large(0, 0));

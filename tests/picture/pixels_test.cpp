@@ -68,6 +68,18 @@ TEST(picture_pixels, one_colour_stays_that_colour_at_any_size) {
     for (std::uint32_t y = 0; y < 5; ++y) EXPECT_EQ(at(grown, 2, 1, y), (pixels{200, 100, 50, 255})) << y;
 }
 
+TEST(picture_pixels, rows_shrunk_as_rows_where_the_width_stays) {
+    // Red rows over blue ones, halved: mostly red above, mostly blue below
+    // (Catmull-Rom reaches a little into the neighbour).
+    const pixels shrunk = resampled({joined({red, red, red, red, blue, blue, blue, blue}), 2, 4}, 2, 2);
+    const pixels above = at(shrunk, 2, 0, 0);
+    const pixels below = at(shrunk, 2, 1, 1);
+    EXPECT_GT(above[0], 200);
+    EXPECT_LT(above[2], 100);
+    EXPECT_LT(below[0], 100);
+    EXPECT_GT(below[2], 200);
+}
+
 TEST(picture_pixels, the_same_size_is_a_copy_byte_for_byte) {
     const picture odd{joined({pixels{10, 20, 30, 0}, pixels{1, 2, 3, 4}}), 2, 1};
     EXPECT_EQ(resampled(odd, 2, 1), odd.bytes);
@@ -104,6 +116,12 @@ TEST(picture_pixels, each_margin_the_colour_of_the_edge_beside_it) {
     const pixels sides = with_margins(margin_fill::edge, true, red_over_blue);
     EXPECT_EQ(at(sides, 6, 0, 1), (pixels{188, 0, 188, 255}));
     EXPECT_EQ(at(sides, 6, 5, 0), (pixels{188, 0, 188, 255}));
+    // 88 and 1 of red average, in linear light, to 63 (62 were a level read
+    // as 1/256); the green of both stays.
+    pixels mixed(std::size_t{3} * 2 * 4);
+    const picture column{joined({pixels{88, 100, 0, 255}, pixels{1, 100, 0, 255}}), 1, 2};
+    ASSERT_TRUE(kadrimo::add_margins(column.view(), {mixed.data(), 3, 2}, {1, 0, 1, 2}, margin_fill::edge));
+    EXPECT_EQ(at(mixed, 3, 0, 0), (pixels{63, 100, 0, 255}));
     // A fully transparent edge gives black margins, still opaque.
     const pixels clear = with_margins(margin_fill::edge, false, {joined({clear_green, clear_green, red, red}), 2, 2});
     EXPECT_EQ(at(clear, 2, 0, 1), black);
@@ -116,6 +134,32 @@ TEST(picture_pixels, a_blurred_margin_is_the_picture_covering_the_whole_with_no_
     // The covering picture's top is red, its bottom blue.
     EXPECT_GT(at(blurred, 2, 0, 0)[0], at(blurred, 2, 0, 0)[2]);
     EXPECT_LT(at(blurred, 2, 0, 5)[0], at(blurred, 2, 0, 5)[2]);
+}
+
+// A picture of 24 x 24 (so not shrunk before it is blurred), red and green
+// quarters above, blue and white below, covering a whole three times as
+// tall (or wide) as itself: the whole shows its middle third of columns
+// (or rows), so each corner of the whole is a quarter's own colour.
+TEST(picture_pixels, a_blurred_margin_shows_the_middle_of_the_picture_covering_the_whole) {
+    pixels quarters;
+    for (int y = 0; y < 24; ++y) {
+        for (int x = 0; x < 24; ++x) {
+            const pixels& colour = y < 12 ? (x < 12 ? red : pixels{0, 255, 0, 255}) : (x < 12 ? blue : white);
+            quarters.insert(quarters.end(), colour.begin(), colour.end());
+        }
+    }
+    const picture from{quarters, 24, 24};
+    for (const bool beside : {false, true}) {
+        const std::uint32_t width = beside ? 72 : 24;
+        const std::uint32_t height = beside ? 24 : 72;
+        pixels to(std::size_t{width} * height * 4);
+        const kadrimo::picture_rect place = beside ? kadrimo::picture_rect{24, 0, 24, 24} : kadrimo::picture_rect{0, 24, 24, 24};
+        ASSERT_TRUE(kadrimo::add_margins(from.view(), {to.data(), width, height}, place, margin_fill::blur));
+        EXPECT_EQ(joined({at(to, width, 0, 0), at(to, width, width - 1, 0), at(to, width, 0, height - 1),
+                          at(to, width, width - 1, height - 1)}),
+                  joined({red, pixels{0, 255, 0, 255}, blue, white}))
+            << beside;
+    }
 }
 
 TEST(picture_pixels, margins_too_wide_for_the_picture_to_have_a_pixel_are_all_fill) {
