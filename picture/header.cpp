@@ -162,8 +162,8 @@ picture_header webp(bytes_view bytes) {
 // followed by a 64-bit size, 0 runs to the end. A box is cut short to the
 // bytes there are: the size boxes come before the picture's data.
 struct box {
-    std::uint64_t body = 0;
-    std::uint64_t end = 0;
+    std::uint64_t body;
+    std::uint64_t end;
 };
 
 std::optional<box> box_at(bytes_view bytes, std::uint64_t at, std::uint64_t end) {

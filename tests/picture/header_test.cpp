@@ -54,6 +54,11 @@ std::string exif(bool big_endian, std::uint32_t orientation) {
     return jpeg_segment(0xE1, "Exif\0\0"s + (big_endian ? "MM"s : "II"s) + n16(42) + n32(8) + n16(2) +
                                   resolution + turn + n32(0));
 }
+// An EXIF block whose directory says it has `entries` entries and holds one,
+// a resolution.
+std::string exif_directory(std::uint32_t entries) {
+    return jpeg_segment(0xE1, "Exif\0\0MM"s + be16(42) + be32(8) + be16(entries) + be16(0x011A) + be16(5) + be32(1) + be32(0));
+}
 // The same block, its name one byte off ("Exif\0X"): not an EXIF block.
 std::string not_exif(std::string block) {
     block[9] = 'X';
@@ -64,8 +69,8 @@ const std::string jpeg_start = "\xff\xd8"s + jpeg_segment(0xE0, "JFIF\0\x01\x02\
 std::string box(std::string_view type, const std::string& body) {
     return be32(static_cast<std::uint32_t>(body.size() + 8)) + std::string(type) + body;
 }
-std::string full_box(std::string_view type, std::uint8_t version, const std::string& body) {
-    return box(type, static_cast<char>(version) + "\0\0\0"s + body);
+std::string full_box(std::string_view type, std::uint8_t version, const std::string& body, char flags = 0) {
+    return box(type, static_cast<char>(version) + "\0\0"s + flags + body);
 }
 std::string ispe(std::uint32_t width, std::uint32_t height) { return full_box("ispe", 0, be32(width) + be32(height)); }
 // A HEIF file whose primary item is item 2; item 1 is a thumbnail with
@@ -79,20 +84,32 @@ std::string heif(std::string_view brand, std::uint32_t width, std::uint32_t heig
            box("mdat", "....");
 }
 
-// The meta box with a 64-bit size (size 1, then the size in 64 bits).
-std::string heif_with_large_meta() {
+// A box of 64-bit size (size 1, then the size in 64 bits) before the meta box.
+std::string heif_after_a_large_box() {
     const std::string plain = heif("heic", 4032, 3024, 0);
     const std::size_t meta = plain.find("meta") - 4;
-    const std::size_t mdat = plain.find("mdat") - 4;
-    const std::string body = plain.substr(meta + 8, mdat - meta - 8);
-    return plain.substr(0, meta) + be32(1) + "meta" + be32(0) + be32(static_cast<std::uint32_t>(body.size() + 16)) +
-           body + plain.substr(mdat);
+    return plain.substr(0, meta) + be32(1) + "free" + be32(0) + be32(20) + "...." + plain.substr(meta);
 }
-// ipma of version 1: 32-bit item IDs; the primary item is 0x10002.
-std::string heif_32_bit_items() {
-    const std::string ipco = box("ipco", ispe(640, 480));
-    const std::string ipma = full_box("ipma", 1, be32(1) + be32(0x10002) + "\x01\x81"s);
-    return box("ftyp", "heic"s + be32(0)) + full_box("meta", 0, full_box("pitm", 1, be32(0x10002)) + box("iprp", ipco + ipma));
+// ipma of version 1 and flag 1: 32-bit item IDs, 15-bit property indexes;
+// the primary item is 0x10002, its property the second. The brand that
+// says AVIF comes last.
+std::string heif_wide_items() {
+    const std::string ipco = box("ipco", ispe(320, 240) + ispe(640, 480));
+    const std::string ipma = full_box("ipma", 1, be32(1) + be32(0x10002) + "\x01\x80\x02"s, 1);
+    return box("ftyp", "msf1"s + be32(0) + "isomavif") +
+           full_box("meta", 0, full_box("pitm", 1, be32(0x10002)) + box("iprp", ipco + ipma));
+}
+// ipma counts one entry, item 1's; the primary's, after it, is not one.
+std::string heif_primary_uncounted() {
+    const std::string ipco = box("ipco", ispe(320, 240) + ispe(640, 480));
+    const std::string ipma = full_box("ipma", 0, be32(1) + be16(1) + "\x01\x81"s + be16(2) + "\x01\x82"s);
+    return box("ftyp", "heic"s + be32(0)) + full_box("meta", 0, full_box("pitm", 0, be16(2)) + box("iprp", ipco + ipma));
+}
+// A picture's items in a file whose brands say nothing of pictures.
+std::string mp4_with_items() {
+    std::string file = heif("isom", 4032, 3024, 0);
+    file.replace(file.find("mif1miaf"), 8, "mp41mp42");
+    return file;
 }
 
 struct header_case {
@@ -118,7 +135,9 @@ const std::vector<header_case>& cases() {
         {"jpeg_exif_3_upside_down", "\xff\xd8"s + exif(true, 3) + jpeg_frame(0xC0, 4032, 3024), picture_format::jpeg, 4032, 3024},
         {"jpeg_exif_9_not_an_orientation", "\xff\xd8"s + exif(true, 9) + jpeg_frame(0xC0, 4032, 3024), picture_format::jpeg, 4032, 3024},
         {"jpeg_progressive_after_tables_and_a_fill_byte", jpeg_start + jpeg_segment(0xC4, "\0\x01\x02"s) + jpeg_segment(0xDB, "\0q"s) + "\xff"s + jpeg_frame(0xC2, 8064, 6048), picture_format::jpeg, 8064, 6048},
-        {"jpeg_markers_without_length_and_an_empty_segment", jpeg_start + "\xff\x01\xff\xd0"s + jpeg_segment(0xE2, "") + jpeg_frame(0xC7, 30, 20), picture_format::jpeg, 30, 20},
+        {"jpeg_markers_without_length_and_an_empty_segment", jpeg_start + "\xff\x01\xff\xd0\xff\xd8"s + jpeg_segment(0xE2, "") + jpeg_segment(0xBF, "\x08"s + be16(7) + be16(9)) + jpeg_frame(0xC7, 30, 20), picture_format::jpeg, 30, 20},
+        {"jpeg_exif_without_orientation", "\xff\xd8"s + exif_directory(1) + jpeg_frame(0xC0, 4032, 3024), picture_format::jpeg, 4032, 3024},
+        {"jpeg_exif_cut_in_its_directory", "\xff\xd8"s + exif_directory(5) + jpeg_frame(0xC0, 4032, 3024), picture_format::jpeg, 4032, 3024},
         {"jpeg_lossless_arithmetic", jpeg_start + jpeg_frame(0xCF, 30, 20), picture_format::jpeg, 30, 20},
         {"jpeg_app1_not_quite_exif", "\xff\xd8"s + not_exif(exif(true, 6)) + jpeg_frame(0xC0, 4032, 3024), picture_format::jpeg, 4032, 3024},
         {"jpeg_ending_in_a_marker_byte", jpeg_start + "\xff"s, picture_format::jpeg, 0, 0},
@@ -143,8 +162,11 @@ const std::vector<header_case>& cases() {
         {"avif_upside_down", heif("avif", 4032, 3024, 2), picture_format::avif, 4032, 3024},
         {"heic_primary_not_thumbnail", heif("heic", 4032, 3024, 0), picture_format::heic, 4032, 3024},
         {"heic_cut_before_its_properties", heif("heic", 4032, 3024, 0).substr(0, 60), picture_format::heic, 0, 0},
-        {"heic_meta_with_a_64_bit_size", heif_with_large_meta(), picture_format::heic, 4032, 3024},
-        {"heic_items_of_32_bits", heif_32_bit_items(), picture_format::heic, 640, 480},
+        {"heic_after_a_box_of_64_bit_size", heif_after_a_large_box(), picture_format::heic, 4032, 3024},
+        {"avif_items_of_32_bits_properties_of_15", heif_wide_items(), picture_format::avif, 640, 480},
+        {"heic_primary_past_the_counted_entries", heif_primary_uncounted(), picture_format::heic, 0, 0},
+        {"mp4_with_picture_items", mp4_with_items(), picture_format::unknown, 0, 0},
+        {"ff_d8_without_a_marker", "\xff\xd8\x00\x10JFIF"s + jpeg_frame(0xC0, 5, 7), picture_format::unknown, 0, 0},
         {"mp4_video_whose_next_box_says_avif", box("ftyp", "isom"s + be32(0) + "mp41") + box("free", "avif"), picture_format::unknown, 0, 0},
         {"text", "width 1920, height 1080", picture_format::unknown, 0, 0},
         {"empty", "", picture_format::unknown, 0, 0},
