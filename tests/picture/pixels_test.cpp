@@ -140,26 +140,35 @@ TEST(picture_pixels, a_blurred_margin_is_the_picture_covering_the_whole_with_no_
 // quarters above, blue and white below, covering a whole three times as
 // tall (or wide) as itself: the whole shows its middle third of columns
 // (or rows), so each corner of the whole is a quarter's own colour.
-TEST(picture_pixels, a_blurred_margin_shows_the_middle_of_the_picture_covering_the_whole) {
-    pixels quarters;
+const pixels green{0, 255, 0, 255};
+
+pixels quarters() {
+    pixels made;
     for (int y = 0; y < 24; ++y) {
         for (int x = 0; x < 24; ++x) {
-            const pixels& colour = y < 12 ? (x < 12 ? red : pixels{0, 255, 0, 255}) : (x < 12 ? blue : white);
-            quarters.insert(quarters.end(), colour.begin(), colour.end());
+            const pixels& colour = y < 12 ? (x < 12 ? red : green) : (x < 12 ? blue : white);
+            made.insert(made.end(), colour.begin(), colour.end());
         }
     }
-    const picture from{quarters, 24, 24};
-    for (const bool beside : {false, true}) {
-        const std::uint32_t width = beside ? 72 : 24;
-        const std::uint32_t height = beside ? 24 : 72;
-        pixels to(std::size_t{width} * height * 4);
-        const kadrimo::picture_rect place = beside ? kadrimo::picture_rect{24, 0, 24, 24} : kadrimo::picture_rect{0, 24, 24, 24};
-        ASSERT_TRUE(kadrimo::add_margins(from.view(), {to.data(), width, height}, place, margin_fill::blur));
-        EXPECT_EQ(joined({at(to, width, 0, 0), at(to, width, width - 1, 0), at(to, width, 0, height - 1),
-                          at(to, width, width - 1, height - 1)}),
-                  joined({red, pixels{0, 255, 0, 255}, blue, white}))
-            << beside;
-    }
+    return made;
+}
+
+// The four corners of the whole, the quarters given blurred margins above
+// and below, or beside.
+pixels blurred_corners(bool beside) {
+    const std::uint32_t width = beside ? 72 : 24;
+    const std::uint32_t height = beside ? 24 : 72;
+    pixels to(std::size_t{width} * height * 4);
+    const kadrimo::picture_rect place = beside ? kadrimo::picture_rect{24, 0, 24, 24} : kadrimo::picture_rect{0, 24, 24, 24};
+    const picture from{quarters(), 24, 24};
+    EXPECT_TRUE(kadrimo::add_margins(from.view(), {to.data(), width, height}, place, margin_fill::blur));
+    return joined({at(to, width, 0, 0), at(to, width, width - 1, 0), at(to, width, 0, height - 1),
+                   at(to, width, width - 1, height - 1)});
+}
+
+TEST(picture_pixels, a_blurred_margin_shows_the_middle_of_the_picture_covering_the_whole) {
+    EXPECT_EQ(blurred_corners(false), joined({red, green, blue, white}));
+    EXPECT_EQ(blurred_corners(true), joined({red, green, blue, white}));
 }
 
 TEST(picture_pixels, margins_too_wide_for_the_picture_to_have_a_pixel_are_all_fill) {
