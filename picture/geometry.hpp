@@ -36,10 +36,10 @@ picture_frame frame_of(int which, double printed, double width, double height);
 double moved_cut(const picture_frame& cut, double width, double height, double offset);
 
 struct picture_rect {
-    double x = 0;
-    double y = 0;
-    double width = 0;
-    double height = 0;
+    double x;
+    double y;
+    double width;
+    double height;
 };
 
 // What a frame makes of the picture: inside, the part the cut keeps, in the
@@ -59,8 +59,8 @@ picture_rect scaled_rect(const picture_rect& rect, double from_width, double fro
 inline constexpr double largest_piece = 16777216;
 
 struct target_pixels {
-    double width = 0;
-    double height = 0;
+    double width;
+    double height;
 };
 
 // The target's size as a picture to save: each side to the nearest pixel;

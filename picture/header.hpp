@@ -17,11 +17,6 @@ struct picture_header {
     std::uint32_t height = 0;
 };
 
-// How many of a file's first bytes the reader is given: enough for every
-// format's size in the files cameras and editors write (a JPEG's EXIF block,
-// thumbnail and colour profile come before its frame header).
-inline constexpr std::size_t picture_header_bytes = 1 << 20;
-
 // The most pixels a picture may have to be taken: every photo a phone takes
 // (a 48 MP one is 8064 x 6048), decoded at 4 bytes a pixel into no more than
 // 200 MB, which a phone's browser still holds. A larger one is refused

@@ -9,15 +9,15 @@ namespace kadrimo {
 // RGBA pictures as a canvas holds them: 4 bytes a pixel, red first, colour
 // not premultiplied, rows one after another.
 struct rgba_view {
-    const std::uint8_t* pixels = nullptr;
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;
+    const std::uint8_t* pixels;
+    std::uint32_t width;
+    std::uint32_t height;
 };
 
 struct rgba_canvas {
-    std::uint8_t* pixels = nullptr;
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;
+    std::uint8_t* pixels;
+    std::uint32_t width;
+    std::uint32_t height;
 };
 
 // `from` drawn over the whole of `to`: resampled in linear light, each

@@ -17,6 +17,11 @@
 
 namespace {
 
+// How many of a file's first bytes the page hands the header reader: enough
+// for every format's size in the files cameras and editors write (a JPEG's
+// EXIF block, thumbnail and colour profile come before its frame header).
+constexpr std::size_t header_bytes = 1 << 20;
+
 double answer[4] = {};
 
 double* answered(double a, double b = 0, double c = 0, double d = 0) {
@@ -72,17 +77,17 @@ extern "C" {
 // Where the page puts a file's first bytes for picture_header, and how
 // many it takes.
 EMSCRIPTEN_KEEPALIVE std::uint8_t* picture_header_buffer() {
-    static std::uint8_t bytes[kadrimo::picture_header_bytes];
+    static std::uint8_t bytes[header_bytes];
     return bytes;
 }
 
-EMSCRIPTEN_KEEPALIVE std::uint32_t picture_header_capacity() { return kadrimo::picture_header_bytes; }
+EMSCRIPTEN_KEEPALIVE std::uint32_t picture_header_capacity() { return header_bytes; }
 
 // The format (0 where not known), width and height of the first `count`
 // bytes in the buffer, and whether such a picture is too large to take.
 EMSCRIPTEN_KEEPALIVE double* picture_header(std::uint32_t count) {
     const kadrimo::picture_header header = kadrimo::read_picture_header(
-        std::span(picture_header_buffer(), std::min<std::size_t>(count, kadrimo::picture_header_bytes)));
+        std::span(picture_header_buffer(), std::min<std::size_t>(count, header_bytes)));
     return answered(static_cast<double>(header.format), header.width, header.height,
                     kadrimo::too_large(header.width, header.height) ? 1 : 0);
 }

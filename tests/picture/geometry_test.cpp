@@ -109,7 +109,8 @@ TEST(picture_geometry, the_targets_size_is_offered_where_one_piece_holds_it) {
 }
 
 TEST(picture_geometry, no_target_size_below_a_pixel_or_past_one_piece) {
-    const double refused[][2] = {{0.4, 100}, {100, 0}, {4097, 4096}, {nan, 1}, {1, inf}, {-2, -2}, {1e300, 1}};
+    const double refused[][2] = {{0.4, 100}, {100, 0}, {4097, 4096}, {16777217, 1}, {nan, 1}, {1, inf}, {-2, -2},
+                                 {1e300, 1}};
     for (const auto& size : refused) EXPECT_FALSE(kadrimo::target_size(size[0], size[1])) << size[0] << " x " << size[1];
 }
 

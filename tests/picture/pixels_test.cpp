@@ -80,6 +80,12 @@ TEST(picture_pixels, rows_shrunk_as_rows_where_the_width_stays) {
     EXPECT_GT(below[2], 200);
 }
 
+TEST(picture_pixels, columns_shrunk_as_columns_where_the_height_stays) {
+    const pixels shrunk = resampled({joined({red, red, blue, blue}), 4, 1}, 2, 1);
+    EXPECT_GT(at(shrunk, 2, 0, 0)[0], 200);
+    EXPECT_GT(at(shrunk, 2, 1, 0)[2], 200);
+}
+
 TEST(picture_pixels, the_same_size_is_a_copy_byte_for_byte) {
     const picture odd{joined({pixels{10, 20, 30, 0}, pixels{1, 2, 3, 4}}), 2, 1};
     EXPECT_EQ(resampled(odd, 2, 1), odd.bytes);
