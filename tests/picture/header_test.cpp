@@ -142,6 +142,7 @@ const std::vector<header_case>& cases() {
         {"jpeg_app1_not_quite_exif", "\xff\xd8"s + not_exif(exif(true, 6)) + jpeg_frame(0xC0, 4032, 3024), picture_format::jpeg, 4032, 3024},
         {"jpeg_ending_in_a_marker_byte", jpeg_start + "\xff"s, picture_format::jpeg, 0, 0},
         {"jpeg_arithmetic_table_is_no_frame", jpeg_start + jpeg_segment(0xCC, "\x01\x02") + jpeg_frame(0xC9, 5, 7), picture_format::jpeg, 5, 7},
+        {"jpeg_frame_after_its_end", jpeg_start + "\xff\xd9\x00\x02"s + jpeg_frame(0xC0, 5, 7), picture_format::jpeg, 0, 0},
         {"jpeg_scan_before_frame", jpeg_start + jpeg_segment(0xDA, "\x01") + jpeg_frame(0xC0, 5, 7), picture_format::jpeg, 0, 0},
         {"jpeg_height_in_dnl", jpeg_start + jpeg_frame(0xC0, 1920, 0), picture_format::jpeg, 0, 0},
         {"jpeg_cut_in_frame", (jpeg_start + jpeg_frame(0xC0, 1920, 1080)).substr(0, jpeg_start.size() + 7), picture_format::jpeg, 0, 0},

@@ -177,6 +177,20 @@ TEST(picture_pixels, a_blurred_margin_shows_the_middle_of_the_picture_covering_t
     EXPECT_EQ(blurred_corners(true), joined({red, green, blue, white}));
 }
 
+// Red with a white column 8, covering a whole three times as tall: the
+// whole's left edge shows column 8, the first of the middle third, so the
+// blurred white reaches its first pixels.
+TEST(picture_pixels, a_blurred_margin_is_the_picture_at_the_covering_scale) {
+    pixels striped;
+    for (int i = 0; i < 24 * 24; ++i) {
+        const pixels& colour = i % 24 == 8 ? white : red;
+        striped.insert(striped.end(), colour.begin(), colour.end());
+    }
+    pixels to(std::size_t{24} * 72 * 4);
+    ASSERT_TRUE(kadrimo::add_margins({striped.data(), 24, 24}, {to.data(), 24, 72}, {0, 24, 24, 24}, margin_fill::blur));
+    EXPECT_GT(at(to, 24, 1, 0)[1], 150);
+}
+
 TEST(picture_pixels, margins_too_wide_for_the_picture_to_have_a_pixel_are_all_fill) {
     pixels to(std::size_t{4} * 4, 7);
     EXPECT_TRUE(kadrimo::add_margins(red_over_blue.view(), {to.data(), 1, 4}, {0, 2, 1, 0}, margin_fill::white));
