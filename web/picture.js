@@ -198,6 +198,19 @@ var kadrimo_picture = (function () {
     return [frame.axis === "x" ? 0 : 1, frame.size, frame.offset, held.bitmap.width, held.bitmap.height];
   }
 
+  // The whole that the frame outside makes, in the picture's pixels, and
+  // where the picture stands in it.
+  function whole() {
+    const [width, height, x, y] = answer(_picture_margins(...frame_args(frames.outside)), 4);
+    return { width: width, height: height, x: x, y: y };
+  }
+
+  // Where the picture stands in that whole drawn at width x height.
+  function placed_in(box, width, height) {
+    return answer(_picture_scaled(box.x, box.y, held.bitmap.width, held.bitmap.height, box.width, box.height,
+                                  width, height), 4);
+  }
+
   function place(element, left, top, width, height, box) {
     element.style.left = (100 * left) / box.width + "%";
     element.style.top = (100 * top) / box.height + "%";
@@ -215,18 +228,15 @@ var kadrimo_picture = (function () {
     const bitmap = held.bitmap;
     const [width, height] = [bitmap.width, bitmap.height];
     const out = frames.outside;
-    const [box_width, box_height, x, y] = out ? answer(_picture_margins(...frame_args(out)), 4)
-      : [width, height, 0, 0];
-    const box = { width: box_width, height: box_height };
-    const at = { x: x, y: y };
+    const box = out ? whole() : { width: width, height: height, x: 0, y: 0 };
     view.style.aspectRatio = `${box.width} / ${box.height}`;
     view.style.width = `min(100%, calc(70vh * ${box.width / box.height}))`;
     const scale = Math.min(1, 2048 / Math.max(width, height));
     canvas.width = Math.max(1, Math.round(width * scale));
     canvas.height = Math.max(1, Math.round(height * scale));
     canvas.getContext("2d").drawImage(bitmap, 0, 0, canvas.width, canvas.height);
-    place(canvas, at.x, at.y, width, height, box);
-    place(clip, at.x, at.y, width, height, box);
+    place(canvas, box.x, box.y, width, height, box);
+    place(clip, box.x, box.y, width, height, box);
     outer.hidden = !out;
     if (out) {
       place(outer, 0, 0, box.width, box.height, box);
@@ -307,13 +317,11 @@ var kadrimo_picture = (function () {
     const context = margin_canvas.getContext("2d");
     context.clearRect(0, 0, margin_canvas.width, margin_canvas.height);
     if (!out || chosen_fill() === "transparent") return;
-    const bitmap = held.bitmap;
-    const [box_width, box_height, x, y] = answer(_picture_margins(...frame_args(out)), 4);
-    const scale = Math.min(1, 1024 / Math.max(box_width, box_height));
-    const width = Math.max(1, Math.round(box_width * scale));
-    const height = Math.max(1, Math.round(box_height * scale));
-    const place = answer(_picture_scaled(x, y, bitmap.width, bitmap.height, box_width, box_height,
-                                         width, height), 4);
+    const box = whole();
+    const scale = Math.min(1, 1024 / Math.max(box.width, box.height));
+    const width = Math.max(1, Math.round(box.width * scale));
+    const height = Math.max(1, Math.round(box.height * scale));
+    const place = placed_in(box, width, height);
     try {
       if (!load(canvas, 0, 0, canvas.width, canvas.height)) return;
       const pixels = made_pixels(fills.indexOf(chosen_fill()), width, height, place);
@@ -335,11 +343,11 @@ var kadrimo_picture = (function () {
     const at = _picture_source(width, height);
     if (!at) return false;
     const piece = document.createElement("canvas");
+    const context = piece.getContext("2d", { willReadFrequently: true });
     for (let y = 0; y < height; y += piece_side) {
       for (let x = 0; x < width; x += piece_side) {
         piece.width = Math.min(piece_side, width - x);
         piece.height = Math.min(piece_side, height - y);
-        const context = piece.getContext("2d", { willReadFrequently: true });
         context.drawImage(source, left + x, top + y, piece.width, piece.height, 0, 0, piece.width, piece.height);
         const pixels = context.getImageData(0, 0, piece.width, piece.height).data;
         const row = 4 * piece.width;
@@ -381,11 +389,10 @@ var kadrimo_picture = (function () {
       if (!load(bitmap, x, y, width, height)) return say.no_memory;
       return made_pixels(255, size.width, size.height, [0, 0, 0, 0]) || say.no_memory;
     }
-    const [box_width, box_height, x, y] = answer(_picture_margins(...frame_args(frames.outside)), 4);
-    const size = target || { width: box_width, height: box_height };
+    const box = whole();
+    const size = target || { width: box.width, height: box.height };
     if (!_picture_fits(size.width, size.height)) return too_large(size);
-    const place = answer(_picture_scaled(x, y, bitmap.width, bitmap.height, box_width, box_height,
-                                         size.width, size.height), 4);
+    const place = placed_in(box, size.width, size.height);
     if (!load(bitmap, 0, 0, bitmap.width, bitmap.height)) return say.no_memory;
     return made_pixels(fills.indexOf(chosen_fill()), size.width, size.height, place) || say.no_memory;
   }
